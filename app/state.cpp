@@ -1,0 +1,13 @@
+#include "app/state.h"
+
+MainState& mainState()
+{
+    static MainState state;
+    return state;
+}
+
+Settings& settings()
+{
+    static Settings values;
+    return values;
+}
