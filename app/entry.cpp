@@ -1,11 +1,40 @@
+// Program entry: the application title, the Japanese fonts, the main window
+// (whose creation runs the start-up sequence) and the hidden search pad.
 #include <QApplication>
-#include <QLabel>
+#include <QFont>
+
+#include "app/main.h"
+#include "platform/files.h"
+#include "search/search.h"
+#include "settings/IniFile.h"
+
+namespace {
+
+// Captions are designed for the Windows gothic; fontconfig maps its names to
+// a Latin font, so point them at the gothic of the same design family.
+void registerJapaneseFonts()
+{
+    const QStringList gothic{QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")};
+    for (const QString& name :
+         {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"), QStringLiteral("MS Pゴシック")})
+        QFont::insertSubstitutions(name, gothic);
+    const QStringList mincho{QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho"), QStringLiteral("Noto Serif CJK JP"),
+                             QStringLiteral("IPAPGothic")};
+    for (const QString& name : {QStringLiteral("ＭＳ 明朝"), QStringLiteral("MS Mincho")})
+        QFont::insertSubstitutions(name, mincho);
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvarin"));
-    QLabel label(QStringLiteral("Tolvarin"));
-    label.show();
+    registerJapaneseFonts();
+
+    TfMain main(settingsFilePath(), platform::executableFolder());
+    TfSearch pad(&main);
+    main.setSearchPad(&pad);
+    main.show();
     return app.exec();
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace testutil {
@@ -13,5 +14,19 @@ QByteArray readFile(const QString& path);
 QString folderOf(const QTemporaryDir& dir);
 // Path of a helper program built beside the tests.
 QString toolPath(const QString& name);
+
+} // namespace testutil
+
+class QColor;
+
+namespace testutil {
+
+// Writes a data file (cp932, CR LF) with the given lines into `folder`.
+void writeCatalogue(const QString& folder, const QStringList& lines);
+// Writes a w x h picture of one colour; the format follows the extension
+// (".jpg" or ".bmp").
+void writePicture(const QString& path, int w, int h, const QColor& colour);
+// A settings file naming the three folders.
+void writeSettings(const QString& iniPath, const QString& cdDir, const QString& hddDir, const QString& addDir);
 
 } // namespace testutil

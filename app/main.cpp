@@ -1,0 +1,572 @@
+#include "app/main.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QThread>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+#include "app/ErrorDlg.h"
+#include "app/ModalSeam.h"
+#include "app/glyphs.h"
+#include "app/placement.h"
+#include "app/state.h"
+#include "images/thumbnails.h"
+#include "platform/files.h"
+#include "search/conditions.h"
+#include "search/run.h"
+#include "search/search.h"
+#include "settings/dir.h"
+#include "settings/func.h"
+
+namespace {
+
+TfMain* gMain = nullptr;
+
+const QString FolderMissingMessage = QStringLiteral(
+    "           指定されたフォルダが存在しません\n\nCD-ROM or HDD 内の画像のあるフォルダを指定してください");
+
+// Tool bar buttons left to right: number, hint, glyph, enabled at design,
+// divider after it.
+struct ToolSpec {
+    int number;
+    const char* hint;
+    int glyph;
+    bool enabled;
+    bool dividerAfter;
+};
+const ToolSpec toolSpecs[] = {
+    {1, "検索開始", 0, true, false},  {2, "終了", 1, true, true},        {3, "画像編集中止", 2, false, true},
+    {4, "前の種類", 3, false, false}, {7, "次の種類", 4, false, true},    {17, "画像削除", 5, false, true},
+    {8, "訂正・削除", 6, false, false}, {10, "新規・追加", 7, false, true}, {11, "条件の表示", 8, false, false},
+};
+
+} // namespace
+
+TfMain* fMain()
+{
+    return gMain;
+}
+
+// ---------------------------------------------------------------- slots
+
+PictureSlot::PictureSlot(int tag, QWidget* parent)
+    : QWidget(parent)
+    , tag_(tag)
+{
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureSlot::paintEvent(QPaintEvent*)
+{
+    QPainter g(this);
+    if (image_.isNull()) {
+        g.fillRect(rect(), palette().window());
+        return;
+    }
+    g.setRenderHint(QPainter::SmoothPixmapTransform);
+    g.drawImage(rect(), image_);
+}
+
+void PictureSlot::mouseMoveEvent(QMouseEvent*)
+{
+    if (handlers_)
+        emit hovered(tag_);
+}
+
+void PictureSlot::mousePressEvent(QMouseEvent* e)
+{
+    pressed_ = e->button() == Qt::LeftButton;
+}
+
+void PictureSlot::mouseReleaseEvent(QMouseEvent* e)
+{
+    const bool click = pressed_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
+    pressed_ = false;
+    if (click && handlers_)
+        emit clicked(tag_);
+}
+
+SelectionFrame::SelectionFrame(QWidget* parent)
+    : QWidget(parent)
+    , pen_(QApplication::palette().color(QPalette::Button))
+{
+    setAttribute(Qt::WA_TranslucentBackground);
+    resize(SlotWidth, SlotHeight);
+}
+
+void SelectionFrame::paintEvent(QPaintEvent*)
+{
+    QPainter g(this);
+    g.setPen(QPen(pen_, 2));
+    g.setBrush(Qt::NoBrush);
+    g.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+}
+
+void SelectionFrame::mouseReleaseEvent(QMouseEvent*)
+{
+    emit released();
+}
+
+// ---------------------------------------------------------------- window
+
+TfMain::TfMain(const QString& iniPath, const QString& exeFolder, QWidget* parent)
+    : QMainWindow(parent)
+    , iniPath_(iniPath)
+    , exeFolder_(exeFolder)
+{
+    gMain = this;
+    retryPause = [](int ms) { QThread::msleep(ulong(ms)); };
+    buildWindow();
+    formCreate();
+    created_ = true;
+}
+
+TfMain::~TfMain()
+{
+    if (gMain == this)
+        gMain = nullptr;
+}
+
+void TfMain::buildWindow()
+{
+    setObjectName(QStringLiteral("fMain"));
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(12);
+    setFont(font);
+    resize(582, 504);
+
+    QMenuBar* menu = menuBar();
+    menu->setObjectName(QStringLiteral("MainMenu1"));
+    auto item = [this](QMenu* m, const char* name, const QString& text, void (TfMain::*handler)()) {
+        QAction* a = m->addAction(text);
+        a->setObjectName(QString::fromLatin1(name));
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    QMenu* file = menu->addMenu(QStringLiteral("ファイル(&F)"));
+    item(file, "Setup1", QStringLiteral("設定(&T)..."), &TfMain::Setup1Click);
+    file->addSeparator();
+    item(file, "Exit1", QStringLiteral("終了(&X)"), &TfMain::Exit1Click);
+    QMenu* edit = menu->addMenu(QStringLiteral("編集(&E)"));
+    item(edit, "Find1", QStringLiteral("検索(&F)..."), &TfMain::Find1Click);
+    edit->addSeparator();
+    item(edit, "A1", QStringLiteral("画像編集(&E)"), &TfMain::A1Click);
+    QMenu* view = menu->addMenu(QStringLiteral("表示(&V)"));
+    QAction* n3 = item(view, "N3", QStringLiteral("植物リスト"), &TfMain::N3Click);
+    n3->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    n3->setEnabled(false);
+    QMenu* help = menu->addMenu(QStringLiteral("ヘルプ(&H)"));
+    item(help, "Contents1", QStringLiteral("目次(&C)"), &TfMain::Contents1Click);
+    help->addSeparator();
+    item(help, "About1", QStringLiteral("バージョン情報(&A)..."), &TfMain::About1Click);
+
+    QToolBar* bar = addToolBar(QStringLiteral("ToolBar1"));
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setIconSize(QSize(16, 16));
+    bar->setFixedHeight(26);
+    for (const ToolSpec& spec : toolSpecs) {
+        auto* b = new QToolButton(bar);
+        b->setObjectName(QStringLiteral("ToolButton%1").arg(spec.number));
+        b->setToolTip(QString::fromUtf8(spec.hint));
+        b->setIcon(mainToolGlyph(spec.glyph));
+        b->setAutoRaise(true);
+        b->setEnabled(spec.enabled);
+        bar->addWidget(b);
+        if (spec.dividerAfter)
+            bar->addSeparator();
+    }
+    connect(toolButton(1), &QToolButton::clicked, this, &TfMain::Find1Click);
+    connect(toolButton(2), &QToolButton::clicked, this, &TfMain::Exit1Click);
+    toolButton(11)->setCheckable(true);
+    connect(toolButton(11), &QToolButton::clicked, this, &TfMain::ToolButton11Click);
+
+    scrollBox1_ = new QScrollArea(this);
+    scrollBox1_->setObjectName(QStringLiteral("ScrollBox1"));
+    scrollBox1_->setWidgetResizable(false);
+    canvas_ = new QWidget;
+    canvas_->setObjectName(QStringLiteral("ScrollBox1Canvas"));
+    scrollBox1_->setWidget(canvas_);
+    setCentralWidget(scrollBox1_);
+
+    placeholder_ = placeholderPicture();
+    image1_ = new QLabel(canvas_);
+    image1_->setObjectName(QStringLiteral("Image1"));
+    image1_->setPixmap(QPixmap::fromImage(placeholder_));
+    image1_->hide();
+
+    shape1_ = new SelectionFrame(canvas_);
+    shape1_->setObjectName(QStringLiteral("Shape1"));
+    connect(shape1_, &SelectionFrame::released, this, &TfMain::Shape1MouseUp);
+
+    statusBar1_ = statusBar();
+    statusBar1_->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar1_->setFixedHeight(19);
+    statusBar1_->setSizeGripEnabled(true);
+}
+
+QToolButton* TfMain::toolButton(int number) const
+{
+    return findChild<QToolButton*>(QStringLiteral("ToolButton%1").arg(number));
+}
+
+QAction* TfMain::menuAction(const char* name) const
+{
+    return findChild<QAction*>(QString::fromLatin1(name));
+}
+
+PictureFolders TfMain::folders() const
+{
+    return PictureFolders{settings().cdDir, settings().hddDir};
+}
+
+void TfMain::formCreate()
+{
+    MainState& state = mainState();
+    state.resultList.clear();
+    state.resultRecords.clear();
+    setWindowTitle(QStringLiteral("Tolvarin－植物検索－ ") + versionText +
+                   QStringLiteral("　野の花を名前から、名前を野の花から"));
+    state.selectedPicture = -1;
+
+    Settings& s = settings();
+    loadSettings(iniPath_, exeFolder_, s);
+    resize(width(), s.windowHeight);
+    resize(s.windowWidth, height());
+    move(s.windowLeft, y());
+    move(x(), s.windowTop);
+    placeForm(this);
+
+    s.cdDir = folderWithBackslash(s.cdDir);
+    s.hddDir = folderWithBackslash(s.hddDir);
+    s.addDir = folderWithBackslash(s.addDir);
+
+    if (!platform::fileExists(s.hddDir + DataFileName)) {
+        if (!platform::fileExists(s.cdDir + DataFileName)) {
+            TfErrorDlg::showModal(this);
+            return;
+        }
+        // Another copy may be doing the same at this moment: never replace
+        // a file that appeared meanwhile.
+        platform::copyFileNoReplace(s.cdDir + DataFileName, s.hddDir + DataFileName);
+    }
+
+    disableEditButtons();
+
+    PlantTable& table = plantTable();
+    table.loadedStamp.reset();
+    reportIncompleteLoad(loadPlantTable(table, s.hddDir));
+    table.loadedStamp = platform::fileAge(s.hddDir + DataFileName);
+
+    if (!platform::folderExists(s.hddDir) && !platform::folderExists(s.cdDir)) {
+        modal().message(this, QApplication::applicationName(), FolderMissingMessage, ModalSeam::Icon::None,
+                        QMessageBox::Ok, QMessageBox::Ok);
+        Setup1Click();
+    }
+    resetPictureSlots(0);
+}
+
+void TfMain::reportIncompleteLoad(const LoadReport& report)
+{
+    if (!report.fileRead || report.complete())
+        return;
+    const QString backup = keepBackupOfIncompleteFile(report);
+    // One message per version of the file: a reload of the same file says
+    // nothing new.
+    const QString key = backup.isEmpty() ? report.path + QString::number(report.stamp.mtimeNs) : backup;
+    if (reportedBackups_.contains(key))
+        return;
+    reportedBackups_.insert(key);
+    showError(this, report.message(backup));
+}
+
+void TfMain::disableEditButtons()
+{
+    for (int n : {3, 4, 7, 8, 10, 11})
+        toolButton(n)->setEnabled(false);
+}
+
+void TfMain::setSearchPad(TfSearch* pad)
+{
+    pad_ = pad;
+}
+
+void TfMain::closeEvent(QCloseEvent* e)
+{
+    FormCloseQuery();
+    e->accept();
+}
+
+void TfMain::FormCloseQuery()
+{
+    if (pad_)
+        pad_->hide();
+    Settings& s = settings();
+    s.windowLeft = x();
+    s.windowTop = y();
+    s.windowWidth = width();
+    s.windowHeight = height();
+    saveSettings(iniPath_, s);
+}
+
+void TfMain::Exit1Click()
+{
+    close();
+}
+
+void TfMain::Setup1Click()
+{
+    TfDir dialog(this);
+    modal().execDialog(&dialog);
+}
+
+void TfMain::About1Click()
+{
+    modal().message(this, QStringLiteral("バージョン情報"), QStringLiteral("Tolvarin ") + versionText,
+                    ModalSeam::Icon::Information, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+void TfMain::Contents1Click()
+{
+    QString help = platform::executablePath();
+    const int dot = help.lastIndexOf(QLatin1Char('.'));
+    if (dot > help.lastIndexOf(QLatin1Char('/')))
+        help.truncate(dot);
+    QDesktopServices::openUrl(QUrl::fromLocalFile(help + QStringLiteral(".hlp")));
+}
+
+void TfMain::N3Click()
+{
+}
+
+void TfMain::A1Click()
+{
+}
+
+// ---------------------------------------------------------------- grid
+
+int TfMain::resetPictureSlots(int n)
+{
+    for (PictureSlot* slot : slots_) {
+        slot->setPicture(QImage());
+        delete slot;
+    }
+    slots_.clear();
+    slots_.reserve(size_t(std::max(0, n)));
+    for (int j = 0; j < n; ++j) {
+        auto* slot = new PictureSlot(j, canvas_);
+        connect(slot, &PictureSlot::hovered, this, &TfMain::ArImage1MouseMove);
+        connect(slot, &PictureSlot::clicked, this, &TfMain::ArImage1Click);
+        slot->show();
+        slots_.push_back(slot);
+    }
+    return n;
+}
+
+void TfMain::fitPicture(PictureSlot* slot, const QImage& image, const QSize& fullSize)
+{
+    const SlotFit fit = fitPictureSize(fullSize.isValid() ? fullSize : image.size());
+    slot->resize(fit.size);
+    slot->setPicture(image);
+}
+
+int TfMain::loadResultPicture(int i, int attempt)
+{
+    const MainState& state = mainState();
+    if (i < 0 || i >= slotCount() || i >= state.resultList.size())
+        return -1;
+    PictureSlot* slot = slots_[size_t(i)];
+    const QString path = findPictureFile(folders(), state.resultList[i], 1);
+    if (path.isEmpty()) {
+        slot->setHandlersAttached(false);
+        fitPicture(slot, placeholder_, placeholder_.size());
+        return 0;
+    }
+    Thumbnail t;
+    if (!loadThumbnail(path, t, &thumbnailCache())) {
+        if (attempt >= 4)
+            fitPicture(slot, placeholder_, placeholder_.size());
+        return -1;
+    }
+    fitPicture(slot, t.image, t.fullSize);
+    return 0;
+}
+
+void TfMain::layoutSlots()
+{
+    scrollBox1_->verticalScrollBar()->setValue(0);
+    scrollBox1_->horizontalScrollBar()->setValue(0);
+    const int columns = slotColumns(scrollBox1_->width());
+    for (int i = 0; i < slotCount(); ++i) {
+        PictureSlot* slot = slots_[size_t(i)];
+        const int c = i % columns;
+        const int r = i / columns;
+        slot->move(c * (SlotWidth + 1) + 1 + (SlotWidth - slot->width()) / 2,
+                   r * (SlotHeight + 1) + 1 + (SlotHeight - slot->height()) / 2);
+        slot->setTag(i);
+    }
+    const int rows = (slotCount() + columns - 1) / columns;
+    const int used = std::min(columns, std::max(1, slotCount())) * (SlotWidth + 1) + 1;
+    canvas_->resize(std::max(used, scrollBox1_->viewport()->width()),
+                    std::max(rows * (SlotHeight + 1) + 1, scrollBox1_->viewport()->height()));
+    if (mainState().selectedPicture >= 0 && created_)
+        selectPicture(mainState().selectedPicture);
+}
+
+void TfMain::resizeEvent(QResizeEvent* e)
+{
+    QMainWindow::resizeEvent(e);
+    layoutSlots();
+}
+
+void TfMain::selectPicture(int i)
+{
+    MainState& state = mainState();
+    state.selectedPicture = i;
+    if (i >= 0 && i < slotCount())
+        shape1_->setGeometry(slots_[size_t(i)]->geometry());
+    shape1_->setPenColour(Qt::red);
+    shape1_->raise();
+    if (state.resultMode && i >= 0 && i < state.resultList.size())
+        statusBar1_->showMessage(state.resultList[i]);
+    if (state.editMode)
+        toolButton(17)->setEnabled(true);
+}
+
+void TfMain::hideSelectionFrame()
+{
+    shape1_->setPenColour(QApplication::palette().color(QPalette::Button));
+    shape1_->lower();
+}
+
+void TfMain::ArImage1MouseMove(int tag)
+{
+    if (mainState().resultMode)
+        selectPicture(tag);
+}
+
+void TfMain::ArImage1Click(int tag)
+{
+    if (!mainState().resultMode)
+        selectPicture(tag);
+}
+
+void TfMain::Shape1MouseUp()
+{
+    const MainState& state = mainState();
+    if (state.resultMode && state.selectedPicture >= 0 && openResult)
+        openResult(state.selectedPicture);
+}
+
+// ---------------------------------------------------------------- search
+
+void TfMain::Find1Click()
+{
+    MainState& state = mainState();
+    state.resultMode = true;
+    state.editMode = false;
+    state.memoOnPad = false;
+    resetPictureSlots(0);
+    hideSelectionFrame();
+    shape1_->move(0, 0);
+    state.selectedPicture = -1;
+    menuAction("N3")->setEnabled(false);
+    if (!pad_)
+        return;
+
+    pad_->clearButton()->setEnabled(true);
+    pad_->clearConditions();
+    pad_->setMode(QStringLiteral("検索パッド"), QStringLiteral("検索実行"));
+    pad_->showFlowerPage();
+    const bool confirmed = pad_->showModalSearch();
+    if (confirmed) {
+        hideSelectionFrame();
+        TfRun run(this);
+        run.show();
+        run.repaint();
+        runSearch();
+        resetPictureSlots(state.resultList.size());
+        showResultPictures(&run);
+        layoutSlots();
+        run.close();
+        menuAction("N3")->setEnabled(true);
+    }
+    pad_->clearButton()->setEnabled(false);
+}
+
+void TfMain::runSearch()
+{
+    PlantTable& table = plantTable();
+    reportIncompleteLoad(loadPlantTable(table, settings().hddDir));
+    MainState& state = mainState();
+    state.resultList.clear();
+    state.resultRecords.clear();
+    const PadState pad = pad_->padState();
+    for (int k = 1; k <= table.plantCount(); ++k) {
+        if (matchesPad(table.record(k), pad)) {
+            state.resultList.append(table.record(k).name);
+            state.resultRecords.append(QString::number(k));
+        }
+    }
+}
+
+void TfMain::showResultPictures(TfRun* run)
+{
+    const MainState& state = mainState();
+    const int n = std::min(slotCount(), int(state.resultList.size()));
+    // The first attempt for every picture runs on worker threads while this
+    // thread keeps the progress window painted; retries then follow in
+    // result order, with their pauses, as before.
+    QStringList paths;
+    for (int i = 0; i < n; ++i)
+        paths.append(findPictureFile(folders(), state.resultList[i], 1));
+    const int threads = std::max(1, std::min(QThread::idealThreadCount(), 4));
+    const auto decoded = loadThumbnails(paths, &thumbnailCache(), threads, [run] {
+        run->advance();
+    });
+    for (int i = 0; i < n; ++i) {
+        if (decoded[size_t(i)]) {
+            fitPicture(slots_[size_t(i)], decoded[size_t(i)]->image, decoded[size_t(i)]->fullSize);
+            continue;
+        }
+        int attempt = 0;
+        int result = loadResultPicture(i, attempt);
+        while (result == -1 && attempt < 4) {
+            ++attempt;
+            run->advance();
+            retryPause(100 + 5 * int(QRandomGenerator::global()->bounded(100)));
+            result = loadResultPicture(i, attempt);
+        }
+    }
+}
+
+void TfMain::ToolButton11Click()
+{
+    if (!pad_)
+        return;
+    if (toolButton(11)->isChecked()) {
+        if (slotCount() > 0) {
+            pad_->executeButton()->setText(QStringLiteral("変更"));
+            pad_->show();
+        }
+    } else {
+        pad_->hide();
+    }
+    settings().showConditions = toolButton(11)->isChecked();
+}

@@ -1,0 +1,152 @@
+#pragma once
+// The main window: start-up and shutdown, the grid of result pictures and
+// the commands of its tool bar and menu.
+#include <QImage>
+#include <QMainWindow>
+#include <QPointer>
+#include <QSet>
+
+#include <functional>
+#include <vector>
+
+#include "data/DataRW.h"
+#include "images/pictures.h"
+
+class QAction;
+class QLabel;
+class QScrollArea;
+class QStatusBar;
+class QToolButton;
+class TfSearch;
+class TfRun;
+
+// One picture slot of the grid: shows a picture at natural size or
+// stretched to the slot's size.
+class PictureSlot : public QWidget {
+    Q_OBJECT
+public:
+    PictureSlot(int tag, QWidget* parent);
+    int tag() const { return tag_; }
+    void setTag(int tag) { tag_ = tag; }
+    void setPicture(const QImage& image) { image_ = image; update(); }
+    const QImage& picture() const { return image_; }
+    // Removes or restores the click and hover reactions.
+    void setHandlersAttached(bool attached) { handlers_ = attached; }
+    bool handlersAttached() const { return handlers_; }
+signals:
+    void hovered(int tag);
+    void clicked(int tag);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+
+private:
+    int tag_;
+    QImage image_;
+    bool handlers_ = true;
+    bool pressed_ = false;
+};
+
+// The selection frame: a red rectangle over the selected slot, invisible
+// (window-face colour) when nothing is selected. Releasing a mouse button
+// on it opens the species in result mode.
+class SelectionFrame : public QWidget {
+    Q_OBJECT
+public:
+    explicit SelectionFrame(QWidget* parent);
+    void setPenColour(const QColor& colour) { pen_ = colour; update(); }
+    QColor penColour() const { return pen_; }
+    bool isShown() const { return pen_ == Qt::red; }
+signals:
+    void released();
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+
+private:
+    QColor pen_;
+};
+
+class TfMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // Builds the window and runs the start-up sequence with the settings
+    // file `iniPath`; `exeFolder` (ending in "/") is where the default
+    // picture folder lies.
+    TfMain(const QString& iniPath, const QString& exeFolder, QWidget* parent = nullptr);
+    ~TfMain() override;
+
+    // The search pad, created after the main window.
+    void setSearchPad(TfSearch* pad);
+    TfSearch* searchPad() const { return pad_; }
+
+    // The picture slots of the grid.
+    int slotCount() const { return int(slots_.size()); }
+    PictureSlot* pictureSlot(int i) const { return slots_.at(size_t(i)); }
+    SelectionFrame* selectionFrame() const { return shape1_; }
+    PictureFolders folders() const;
+
+    // Grid operations.
+    int resetPictureSlots(int n);
+    int loadResultPicture(int i, int attempt);
+    void fitPicture(PictureSlot* slot, const QImage& image, const QSize& fullSize);
+    void layoutSlots();
+    void selectPicture(int i);
+    void hideSelectionFrame();
+
+    // Commands.
+    void Find1Click();
+    void Exit1Click();
+    void Setup1Click();
+    void About1Click();
+    void Contents1Click();
+    void N3Click();
+    void A1Click();
+    void ToolButton11Click();
+    void Shape1MouseUp();
+
+    // How the search waits between attempts to load a picture (tests
+    // replace it to record the waits instead of sleeping).
+    std::function<void(int ms)> retryPause;
+
+    // Called when a result's species is to be opened (release on the frame).
+    std::function<void(int index)> openResult;
+
+protected:
+    void resizeEvent(QResizeEvent*) override;
+    void closeEvent(QCloseEvent*) override;
+
+private:
+    void buildWindow();
+    void formCreate();
+    void FormCloseQuery();
+    void disableEditButtons();
+    void runSearch();
+    void showResultPictures(TfRun* run);
+    void reportIncompleteLoad(const LoadReport& report);
+    void ArImage1MouseMove(int tag);
+    void ArImage1Click(int tag);
+
+    QString iniPath_;
+    QString exeFolder_;
+    TfSearch* pad_ = nullptr;
+    QScrollArea* scrollBox1_ = nullptr;
+    QWidget* canvas_ = nullptr;
+    SelectionFrame* shape1_ = nullptr;
+    QLabel* image1_ = nullptr;
+    QStatusBar* statusBar1_ = nullptr;
+    std::vector<PictureSlot*> slots_;
+    QImage placeholder_;
+    QSet<QString> reportedBackups_;
+    bool created_ = false;
+
+public:
+    QToolButton* toolButton(int number) const;
+    QAction* menuAction(const char* name) const;
+};
+
+TfMain* fMain();

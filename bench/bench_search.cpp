@@ -1,0 +1,150 @@
+// Speed and memory of showing a search's result pictures: a catalogue of
+// 1000 species, picture 1 of each a 640 x 480 JPEG, all matching.
+//
+// Prints: the first search (thumbnails decoded on worker threads), the
+// same search again (from the cache), the memory the 1000 slots' pictures
+// hold, and full-size decoding of the same files for comparison. Then the
+// whole search through the main window (pad confirmed, slots made, laid
+// out).
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include <cmath>
+#include <cstdio>
+
+#include "app/ModalSeam.h"
+#include "app/main.h"
+#include "app/state.h"
+#include "data/DataRW.h"
+#include "images/BitmapUtils.h"
+#include "images/pictures.h"
+#include "images/thumbnails.h"
+#include "platform/cp932.h"
+#include "platform/files.h"
+#include "search/search.h"
+
+namespace {
+
+constexpr int Species = 1000;
+
+// A photograph-like picture: smooth colour fields with fine noise, so the
+// JPEG is as costly to decode as a real photo of that size.
+Bitmap24 photoLike(int w, int h)
+{
+    Bitmap24 b(w, h);
+    QRandomGenerator rng(42);
+    for (int y = 0; y < h; ++y) {
+        uchar* row = b.row(y);
+        for (int x = 0; x < w; ++x) {
+            const double fx = double(x) / w, fy = double(y) / h;
+            row[3 * x] = uchar(std::clamp(int(120 + 100 * std::sin(fx * 7 + fy * 3)) + int(rng.bounded(40)) - 20, 0, 255));
+            row[3 * x + 1] = uchar(std::clamp(int(140 + 90 * std::cos(fy * 9 - fx * 2)) + int(rng.bounded(40)) - 20, 0, 255));
+            row[3 * x + 2] = uchar(std::clamp(int(90 + 80 * std::sin(fx * fy * 20)) + int(rng.bounded(40)) - 20, 0, 255));
+        }
+    }
+    return b;
+}
+
+double ms(const QElapsedTimer& t)
+{
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+class AcceptPad : public ModalSeam {
+public:
+    int execDialog(QDialog*) override { return QDialog::Accepted; }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir root;
+    const QString exe = root.path() + "/";
+    const QString folder = exe + "picture/";
+    QDir().mkpath(folder);
+
+    QByteArray jpeg;
+    if (!encodeJpeg(photoLike(640, 480), jpeg))
+        return 1;
+    QByteArray data;
+    QStringList paths;
+    for (int i = 0; i < Species; ++i) {
+        const QString name = QStringLiteral("種%1").arg(i, 4, 10, QLatin1Char('0'));
+        data += cp932::encodeLossy(name) + ",1,1,1,1,1,1,1,1,1,1,1,1,1,1,1\r\n";
+        const QString path = folder + name + "01.jpg";
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(jpeg);
+        paths << path;
+    }
+    platform::writeFileAtomic(folder + "Tolvarin.dat", data);
+    std::printf("catalogue: %d species, picture 1 each a 640x480 JPEG of %lld bytes\n", Species,
+                qlonglong(jpeg.size()));
+    const int threads = std::max(1, std::min(QThread::idealThreadCount(), 4));
+    std::printf("worker threads: %d\n\n", threads);
+
+    // Thumbnail loading alone.
+    ThumbnailCache cache;
+    QElapsedTimer t;
+    t.start();
+    auto first = loadThumbnails(paths, &cache, threads);
+    const double firstMs = ms(t);
+    qint64 bytes = 0;
+    for (const auto& th : first)
+        bytes += th ? imageBytes(th->image) : 0;
+    t.restart();
+    auto again = loadThumbnails(paths, &cache, threads);
+    const double againMs = ms(t);
+    std::printf("thumbnails, first search:   %8.1f ms  (target < 600 ms)\n", firstMs);
+    std::printf("thumbnails, same again:     %8.1f ms  (target < 100 ms)\n", againMs);
+    std::printf("thumbnail memory, 1000:     %8.1f MB  (target < 120 MB), %s each\n", bytes / 1048576.0,
+                qPrintable(QStringLiteral("%1x%2").arg(first[0]->image.width()).arg(first[0]->image.height())));
+
+    // Full-size decoding for comparison, kept as the slots would keep it.
+    std::vector<Bitmap24> full;
+    full.reserve(size_t(Species));
+    t.restart();
+    for (const QString& p : paths) {
+        Bitmap24 b;
+        loadPictureFile(p, b);
+        full.push_back(b);
+    }
+    const double fullMs = ms(t);
+    qint64 fullBytes = 0;
+    for (const Bitmap24& b : full)
+        fullBytes += qint64(b.stride()) * b.height();
+    std::printf("full size, one thread:      %8.1f ms, %8.1f MB of bitmaps (as 32-bit pixmaps: %.1f MB more)\n\n",
+                fullMs, fullBytes / 1048576.0, Species * 640.0 * 480 * 4 / 1048576.0);
+    full.clear();
+
+    // The whole search through the main window.
+    AcceptPad seam;
+    setModalSeam(&seam);
+    const QString ini = exe + "tolvarin.ini";
+    TfMain main(ini, exe);
+    TfSearch pad(&main);
+    main.setSearchPad(&pad);
+    main.resize(900, 700);
+    thumbnailCache().clear();
+    t.restart();
+    main.Find1Click();
+    const double winFirst = ms(t);
+    t.restart();
+    main.Find1Click();
+    const double winAgain = ms(t);
+    std::printf("main window, first search:  %8.1f ms (%d slots)\n", winFirst, main.slotCount());
+    std::printf("main window, same again:    %8.1f ms\n", winAgain);
+    std::printf("main window picture memory: %8.1f MB in the cache, shared with the slots\n",
+                thumbnailCache().bytes() / 1048576.0);
+    setModalSeam(nullptr);
+    return 0;
+}

@@ -1,0 +1,382 @@
+#include "images/pictures.h"
+
+#include "images/jpegsupport.h"
+#include "platform/files.h"
+
+#include <QFile>
+#include <QImageReader>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <mutex>
+#include <new>
+
+// The built-in placeholder lives in this library's resources, which a static
+// library must register explicitly (outside any namespace).
+static void registerPictureResources()
+{
+    Q_INIT_RESOURCE(tolvarin_images);
+}
+
+namespace {
+
+bool fail(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+    return false;
+}
+
+QString tooLargeText(qint64 width, qint64 height)
+{
+    return QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(width).arg(height);
+}
+
+// ---------------------------------------------------------------------------
+// JPEG decoding through libjpeg.
+
+struct JpegReadJob {
+    std::FILE* file;
+    bool headerOnly;
+    bool scaled;     // choose a DCT scale from minWidth x minHeight
+    int minWidth;
+    int minHeight;
+    int fullWidth;   // from the header
+    int fullHeight;
+    bool tooLarge;
+    Bitmap24* out;   // receives the pixels; owned by the caller
+    char message[JMSG_LENGTH_MAX];
+};
+
+// Gives the job's bitmap its size. Never throws: a failed allocation is
+// reported as false so that the decoder can clean up.
+bool allocateOutput(Bitmap24* out, int width, int height) noexcept
+{
+    try {
+        *out = Bitmap24(width, height);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+// Adobe applications write CMYK JPEGs with inverted values (255 = no ink);
+// others store plain CMYK. Either becomes RGB by multiplying out the black.
+void cmykToRgb(const JSAMPLE* cmyk, uchar* rgb, JDIMENSION width, bool inverted)
+{
+    for (JDIMENSION x = 0; x < width; ++x, cmyk += 4, rgb += 3) {
+        int c = cmyk[0], m = cmyk[1], y = cmyk[2], k = cmyk[3];
+        if (!inverted) {
+            c = 255 - c;
+            m = 255 - m;
+            y = 255 - y;
+            k = 255 - k;
+        }
+        rgb[0] = uchar((c * k + 127) / 255);
+        rgb[1] = uchar((m * k + 127) / 255);
+        rgb[2] = uchar((y * k + 127) / 255);
+    }
+}
+
+void copyMessage(JpegReadJob* job, const char* text)
+{
+    std::strncpy(job->message, text, sizeof job->message - 1);
+    job->message[sizeof job->message - 1] = '\0';
+}
+
+// Only objects without destructors live in this frame: a libjpeg error or
+// warning jumps back to the setjmp below.
+bool runJpegRead(JpegReadJob* job)
+{
+    jpeg_decompress_struct cinfo;
+    jpegsupport::ErrorManager errors;
+    cinfo.err = jpegsupport::install(errors, true);
+    if (setjmp(errors.jump)) {
+        copyMessage(job, errors.message);
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_stdio_src(&cinfo, job->file);
+    jpeg_read_header(&cinfo, TRUE);
+    job->fullWidth = int(cinfo.image_width);
+    job->fullHeight = int(cinfo.image_height);
+    if (qint64(cinfo.image_width) * qint64(cinfo.image_height) > MaxPicturePixels) {
+        job->tooLarge = true;
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    if (job->headerOnly) {
+        jpeg_destroy_decompress(&cinfo);
+        return true;
+    }
+
+    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    cinfo.out_color_space = cmyk ? JCS_CMYK : JCS_RGB;
+    cinfo.scale_num = 1;
+    cinfo.scale_denom = 1;
+    if (job->scaled) {
+        for (unsigned denom = 8; denom > 1; denom /= 2) {
+            cinfo.scale_denom = denom;
+            jpeg_calc_output_dimensions(&cinfo);
+            if (int(cinfo.output_width) >= job->minWidth && int(cinfo.output_height) >= job->minHeight)
+                break;
+            cinfo.scale_denom = 1;
+        }
+    }
+    jpeg_start_decompress(&cinfo);
+    if (cinfo.output_components != (cmyk ? 4 : 3)) {
+        copyMessage(job, "unsupported JPEG colour layout");
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    if (!allocateOutput(job->out, int(cinfo.output_width), int(cinfo.output_height))) {
+        copyMessage(job, "not enough memory for the picture");
+        jpeg_destroy_decompress(&cinfo);
+        return false;
+    }
+    uchar* base = job->out->bits();
+    const int stride = job->out->stride();
+    JSAMPARRAY cmykRow = cmyk ? (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
+                                                            cinfo.output_width * 4, 1)
+                              : nullptr;
+    const bool inverted = cmyk && cinfo.saw_Adobe_marker;
+    while (cinfo.output_scanline < cinfo.output_height) {
+        uchar* dst = base + std::ptrdiff_t(cinfo.output_scanline) * stride;
+        JSAMPROW row = cmyk ? cmykRow[0] : dst;
+        if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) {
+            copyMessage(job, "the JPEG data ends early");
+            jpeg_destroy_decompress(&cinfo);
+            return false;
+        }
+        if (cmyk)
+            cmykToRgb(cmykRow[0], dst, cinfo.output_width, inverted);
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    return true;
+}
+
+// Opens and decodes (or only measures) a JPEG file. `out` and `fullSize` are
+// set only on success.
+bool readJpeg(const QString& path, bool headerOnly, bool scaled, int minWidth, int minHeight, Bitmap24* out,
+              QSize* fullSize, QString* error)
+{
+    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "rbe");
+    if (!file)
+        return fail(error, qt_error_string(errno));
+    Bitmap24 pixels;
+    JpegReadJob job{};
+    job.file = file;
+    job.headerOnly = headerOnly;
+    job.scaled = scaled;
+    job.minWidth = minWidth;
+    job.minHeight = minHeight;
+    job.out = &pixels;
+    const bool ok = runJpegRead(&job);
+    std::fclose(file);
+    if (!ok) {
+        if (job.tooLarge)
+            return fail(error, tooLargeText(job.fullWidth, job.fullHeight));
+        return fail(error, QString::fromLocal8Bit(job.message));
+    }
+    if (fullSize)
+        *fullSize = QSize(job.fullWidth, job.fullHeight);
+    if (out)
+        *out = std::move(pixels);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Windows bitmaps. Qt decodes them; the header is checked here first, so
+// that absurd dimensions are refused before anything is allocated and a
+// file cut short is not shown with its missing rows made up.
+
+struct BmpHeader {
+    qint64 width = 0;
+    qint64 height = 0; // rows; the file's sign (top-down) already removed
+};
+
+quint32 le32(const uchar* p)
+{
+    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
+}
+
+quint16 le16(const uchar* p)
+{
+    return quint16(p[0] | p[1] << 8);
+}
+
+bool readBmpHeader(const QString& path, BmpHeader& header, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(error, file.errorString());
+    const qint64 fileSize = file.size();
+    const QByteArray bytes = file.read(14 + 40);
+    const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
+    if (bytes.size() < 14 + 12 || p[0] != 'B' || p[1] != 'M')
+        return fail(error, QStringLiteral("not a Windows bitmap"));
+    const qint64 dataOffset = le32(p + 10);
+    const qint64 infoSize = le32(p + 14);
+    qint64 width, height;
+    int bitCount;
+    quint32 compression = 0;
+    if (infoSize == 12) { // OS/2 1.x core header: 16-bit unsigned dimensions
+        width = le16(p + 18);
+        height = le16(p + 20);
+        bitCount = le16(p + 24);
+    } else if (infoSize >= 16 && bytes.size() >= 14 + 16) {
+        width = qint32(le32(p + 18));
+        height = qint32(le32(p + 22));
+        bitCount = le16(p + 28);
+        if (infoSize >= 20 && bytes.size() >= 14 + 20)
+            compression = le32(p + 30);
+    } else {
+        return fail(error, QStringLiteral("damaged bitmap header"));
+    }
+    if (height < 0)
+        height = -height; // rows stored from the top
+    if (width < 1 || height < 1)
+        return fail(error, QStringLiteral("damaged bitmap header"));
+    if (width * height > MaxPicturePixels)
+        return fail(error, tooLargeText(width, height));
+    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
+        return fail(error, QStringLiteral("unsupported bitmap depth %1").arg(bitCount));
+
+    // Uncompressed pixel rows (BI_RGB, BI_BITFIELDS, BI_ALPHABITFIELDS) have
+    // a known size; a shorter file has been cut off.
+    if (compression == 0 || compression == 3 || compression == 6) {
+        const qint64 rowBytes = (width * bitCount + 31) / 32 * 4;
+        const qint64 start = std::max(dataOffset, 14 + infoSize);
+        if (fileSize < start + rowBytes * height)
+            return fail(error, QStringLiteral("the bitmap file ends early"));
+    }
+    header.width = width;
+    header.height = height;
+    return true;
+}
+
+bool loadBitmapFile(const QString& path, Bitmap24& out, QString* error)
+{
+    BmpHeader header;
+    if (!readBmpHeader(path, header, error))
+        return false;
+    QImageReader reader(path, "bmp");
+    reader.setAutoDetectImageFormat(false);
+    reader.setDecideFormatFromContent(false);
+    // Qt holds the pixels at up to 4 bytes each; allow what the header check allows.
+    reader.setAllocationLimit(int(MaxPicturePixels * 4 / (1024 * 1024)) + 1);
+    const QImage image = reader.read();
+    if (image.isNull())
+        return fail(error, reader.errorString());
+    try {
+        out = Bitmap24::fromImage(image);
+    } catch (const std::bad_alloc&) {
+        return fail(error, QStringLiteral("not enough memory for the picture"));
+    }
+    return true;
+}
+
+} // namespace
+
+QString pictureNumberText(int number)
+{
+    if (number < 0)
+        return QStringLiteral("00");
+    return (QLatin1Char('0') + QString::number(number)).right(2);
+}
+
+QString findPictureFile(const PictureFolders& folders, const QString& name, int number)
+{
+    const QString stem = name + pictureNumberText(number);
+    for (const QString* folder : {&folders.hddDir, &folders.cdDir}) {
+        for (const char* ext : {".jpg", ".bmp"}) {
+            const QString path = *folder + stem + QLatin1String(ext);
+            if (platform::fileExists(path))
+                return path;
+        }
+    }
+    return QString();
+}
+
+bool isCdRomSpecies(const PictureFolders& folders, const QString& name)
+{
+    if (folders.cdDir.isEmpty())
+        return false;
+    const QString first = findPictureFile(folders, name, 1);
+    return !first.isEmpty() && first.startsWith(folders.cdDir);
+}
+
+bool isBitmapPath(const QString& path)
+{
+    const int slash = path.lastIndexOf(QLatin1Char('/'));
+    const int dot = path.lastIndexOf(QLatin1Char('.'));
+    return dot > slash && QStringView(path).mid(dot) == QLatin1String(".bmp");
+}
+
+// Only regular files are read: opening a folder fails late and a named
+// pipe would wait for a writer.
+bool isPictureFile(const QString& path, QString* error)
+{
+    return platform::fileExists(path) || fail(error, QStringLiteral("%1 is not a file").arg(path));
+}
+
+bool loadPictureFile(const QString& path, Bitmap24& out, QString* error)
+{
+    if (!isPictureFile(path, error))
+        return false;
+    if (isBitmapPath(path))
+        return loadBitmapFile(path, out, error);
+    return readJpeg(path, false, false, 0, 0, &out, nullptr, error);
+}
+
+bool loadJpegScaled(const QString& path, int minWidth, int minHeight, Bitmap24& out, QSize* fullSize,
+                    QString* error)
+{
+    if (!isPictureFile(path, error))
+        return false;
+    return readJpeg(path, false, true, minWidth, minHeight, &out, fullSize, error);
+}
+
+bool loadPictureScaled(const QString& path, int minWidth, int minHeight, Bitmap24& out, QSize* fullSize,
+                       QString* error)
+{
+    if (!isBitmapPath(path))
+        return loadJpegScaled(path, minWidth, minHeight, out, fullSize, error);
+    if (!isPictureFile(path, error))
+        return false;
+    Bitmap24 full;
+    if (!loadBitmapFile(path, full, error))
+        return false;
+    if (fullSize)
+        *fullSize = full.size();
+    out = std::move(full);
+    return true;
+}
+
+bool readPictureSize(const QString& path, QSize& size)
+{
+    if (!isPictureFile(path, nullptr))
+        return false;
+    if (isBitmapPath(path)) {
+        BmpHeader header;
+        if (!readBmpHeader(path, header, nullptr))
+            return false;
+        size = QSize(int(header.width), int(header.height));
+        return true;
+    }
+    return readJpeg(path, true, false, 0, 0, nullptr, &size, nullptr);
+}
+
+QImage missingPicture()
+{
+    const QString file = platform::executableFolder() + QStringLiteral("NoImage.jpg");
+    Bitmap24 custom;
+    if (platform::fileExists(file) && loadPictureFile(file, custom))
+        return custom.toImage();
+    static std::once_flag registered;
+    std::call_once(registered, registerPictureResources);
+    return QImage(QStringLiteral(":/NoImage"));
+}

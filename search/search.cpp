@@ -1,0 +1,466 @@
+#include "search/search.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHideEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include <vector>
+
+#include "app/ModalSeam.h"
+#include "app/placement.h"
+#include "app/state.h"
+#include "data/DataRW.h"
+#include "memo/MemoFile.h"
+#include "search/padillustrations.h"
+
+namespace {
+
+constexpr int ClientWidth = 469;
+constexpr int ClientHeight = 325;
+constexpr int BarHeight = 35;
+constexpr int MemoPage = 3;
+
+struct Card {
+    QRect rect; // in the picture's own coordinates
+    padart::Subject subject;
+    int value;
+};
+
+// One picture per panel (Image1..Image4): the cards of its illustrations
+// drawn into a label that lies under the panel's radio buttons.
+QLabel* makePicture(QWidget* parent, const char* name, const QRect& geometry, const std::vector<Card>& cards)
+{
+    auto* label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(geometry);
+    const qreal ratio = qApp->devicePixelRatio();
+    QPixmap picture(geometry.size() * ratio);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    for (const Card& card : cards)
+        padart::drawCard(painter, card.rect, card.subject, card.value);
+    painter.end();
+    label->setPixmap(picture);
+    return label;
+}
+
+QFrame* makePanel(QWidget* parent, const char* name, const QRect& geometry)
+{
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(QLatin1String(name));
+    panel->setFrameShape(QFrame::StyledPanel);
+    panel->setFrameShadow(QFrame::Raised);
+    panel->setGeometry(geometry);
+    return panel;
+}
+
+QLabel* makeLabel(QWidget* parent, const char* name, const QString& text, int x, int y)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->adjustSize();
+    label->move(x, y);
+    return label;
+}
+
+// The condition button of pad index `index`, named and captioned as the
+// conditions table gives it.
+QAbstractButton* makeButton(QWidget* parent, int index)
+{
+    const PadButton& entry = padButtons()[index];
+    QAbstractButton* button = isRadioGroup(entry.group) ? static_cast<QAbstractButton*>(new QRadioButton(parent))
+                                                        : static_cast<QAbstractButton*>(new QCheckBox(parent));
+    button->setObjectName(QLatin1String(entry.control));
+    button->setText(padCaption(index));
+    button->adjustSize();
+    return button;
+}
+
+// Places a button centred on centreX.
+void placeCentred(QAbstractButton* button, int centreX, int y)
+{
+    button->move(centreX - button->width() / 2, y);
+}
+
+} // namespace
+
+TfSearch::TfSearch(QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("fSearch"));
+    setWindowTitle(QStringLiteral("検索パッド"));
+    QFont padFont(QStringLiteral("ＭＳ Ｐゴシック"));
+    padFont.setPixelSize(12);
+    setFont(padFont);
+    setFixedSize(ClientWidth, ClientHeight);
+
+    pageControl1_ = new QTabWidget(this);
+    pageControl1_->setObjectName(QStringLiteral("PageControl1"));
+    pageControl1_->setGeometry(0, 0, ClientWidth, ClientHeight - BarHeight);
+    pageControl1_->setUsesScrollButtons(false);
+
+    auto addPage = [&](const char* name, const QString& caption) {
+        auto* page = new QWidget;
+        page->setObjectName(QLatin1String(name));
+        pageControl1_->addTab(page, caption);
+        return page;
+    };
+    buildFlowerPage(addPage("TabSheet1", QStringLiteral("花")));
+    buildStemPage(addPage("TabSheet2", QStringLiteral("茎")));
+    buildLeafPage(addPage("TabSheet3", QStringLiteral("葉")));
+    QWidget* memoPage = addPage("TabSheet4", QStringLiteral("Memo"));
+    memo1_ = new QPlainTextEdit(memoPage);
+    memo1_->setObjectName(QStringLiteral("Memo1"));
+    auto* memoLayout = new QVBoxLayout(memoPage);
+    memoLayout->setContentsMargins(0, 0, 0, 0);
+    memoLayout->addWidget(memo1_);
+    pageControl1_->setTabVisible(MemoPage, false);
+
+    auto* panel1 = new QFrame(this);
+    panel1->setObjectName(QStringLiteral("Panel1"));
+    panel1->setGeometry(0, ClientHeight - BarHeight, ClientWidth, BarHeight);
+    auto makeBarButton = [&](const char* name, const QString& caption, const QPixmap& glyph, int x) {
+        auto* button = new QPushButton(QIcon(glyph), caption, panel1);
+        button->setObjectName(QLatin1String(name));
+        button->setGeometry(x, (BarHeight - 25) / 2, 90, 25);
+        return button;
+    };
+    bitBtn1_ = makeBarButton("BitBtn1", QStringLiteral("検索実行"), padart::okGlyph(), 82);
+    bitBtn2_ = makeBarButton("BitBtn2", QStringLiteral("キャンセル"), padart::cancelGlyph(), 190);
+    bitBtn3_ = makeBarButton("BitBtn3", QStringLiteral("条件消去"), padart::clearGlyph(), 298);
+    bitBtn1_->setDefault(true);
+
+    collectPadIndex();
+
+    connect(bitBtn1_, &QPushButton::clicked, this, &TfSearch::executeClicked);
+    connect(bitBtn2_, &QPushButton::clicked, this, &TfSearch::BitBtn2Click);
+    connect(bitBtn3_, &QPushButton::clicked, this, [this] {
+        const PadState before = padState();
+        BitBtn3Click();
+        if (padState() != before)
+            ArCheckBox1Click();
+    });
+    connect(memo1_, &QPlainTextEdit::textChanged, this, &TfSearch::Memo1Change);
+}
+
+void TfSearch::buildFlowerPage(QWidget* page)
+{
+    makeLabel(page, "Label1", QStringLiteral("咲く季節"), 10, 9);
+    for (int i = 0; i < 4; ++i)
+        makeButton(page, PadSeasonFirst + i)->move(80 + 50 * i, 6);
+    makeLabel(page, "Label2", QStringLiteral("系統色"), 10, 31);
+    for (int i = 0; i < 6; ++i)
+        makeButton(page, PadColourFirst + i)->move(80 + 50 * i, 28);
+    makeLabel(page, "Label3", QStringLiteral("花の形"), 10, 54);
+
+    // Two rows of five shapes, each card with its button under it; "不明"
+    // below them.
+    QFrame* panel5 = makePanel(page, "Panel5", QRect(6, 70, 449, 188));
+    constexpr int column = 89, card = 56, rowHeight = 80, left = 2;
+    std::vector<Card> cards;
+    for (int shape = 1; shape <= 10; ++shape) {
+        const int col = (shape - 1) % 5, row = (shape - 1) / 5;
+        cards.push_back({QRect(col * column + (column - card) / 2, 2 + row * rowHeight, card, card),
+                         padart::Subject::FlowerShape, shape});
+    }
+    makePicture(panel5, "Image1", QRect(left, 2, 5 * column, 2 * rowHeight), cards);
+    for (int shape = 1; shape <= 10; ++shape) {
+        const int col = (shape - 1) % 5, row = (shape - 1) / 5;
+        placeCentred(makeButton(panel5, PadFlowerFirst + shape - 1), left + col * column + column / 2,
+                     2 + row * rowHeight + card + 3);
+    }
+    makeButton(panel5, PadFlowerUnknown)->move(12, 2 + 2 * rowHeight + 4);
+}
+
+void TfSearch::buildStemPage(QWidget* page)
+{
+    makeLabel(page, "Label4", QStringLiteral("茎の様子"), 10, 9);
+    constexpr int column = 147, cardWidth = 128, cardHeight = 150, top = 28, left = 10;
+    std::vector<Card> cards;
+    for (int habit = 1; habit <= 3; ++habit)
+        cards.push_back({QRect((habit - 1) * column + (column - cardWidth) / 2, 0, cardWidth, cardHeight),
+                         padart::Subject::StemHabit, habit});
+    makePicture(page, "Image2", QRect(left, top, 3 * column, cardHeight), cards);
+    for (int habit = 1; habit <= 3; ++habit)
+        placeCentred(makeButton(page, PadStemFirst + habit - 1), left + (habit - 1) * column + column / 2,
+                     top + cardHeight + 6);
+    makeButton(page, PadStemUnknown)->move(left + (column - cardWidth) / 2, top + cardHeight + 34);
+}
+
+void TfSearch::buildLeafPage(QWidget* page)
+{
+    // Leaf margin: a strip with the two leaves side by side.
+    QFrame* panel2 = makePanel(page, "Panel2", QRect(6, 4, 449, 62));
+    {
+        constexpr int card = 54;
+        const std::vector<Card> cards = {{QRect(82, 4, card, card), padart::Subject::LeafMargin, 0},
+                                         {QRect(262, 4, card, card), padart::Subject::LeafMargin, 1}};
+        makePicture(panel2, "Image3", QRect(0, 0, 449, 62), cards);
+        makeLabel(panel2, "Label5", QStringLiteral("葉の縁"), 10, 8);
+        QAbstractButton* toothed = makeButton(panel2, PadMarginToothed);
+        toothed->move(82 + card + 8, (62 - toothed->height()) / 2);
+        QAbstractButton* entire = makeButton(panel2, PadMarginEntire);
+        entire->move(262 + card + 8, (62 - entire->height()) / 2);
+    }
+
+    // Leaf form: the label, two rows of four, "不明" below.
+    QFrame* panel3 = makePanel(page, "Panel3", QRect(6, 70, 449, 188));
+    {
+        constexpr int column = 111, card = 50, rowHeight = 71, top = 20, left = 2;
+        makeLabel(panel3, "Label6", QStringLiteral("葉の形"), 8, 4);
+        std::vector<Card> cards;
+        for (int shape = 1; shape <= 8; ++shape) {
+            const int col = (shape - 1) % 4, row = (shape - 1) / 4;
+            cards.push_back({QRect(col * column + (column - card) / 2, row * rowHeight, card, card),
+                             padart::Subject::LeafShape, shape});
+        }
+        makePicture(panel3, "Image4", QRect(left, top, 4 * column, 2 * rowHeight), cards);
+        for (int shape = 1; shape <= 8; ++shape) {
+            const int col = (shape - 1) % 4, row = (shape - 1) / 4;
+            placeCentred(makeButton(panel3, PadLeafFirst + shape - 1), left + col * column + column / 2,
+                         top + row * rowHeight + card + 2);
+        }
+        makeButton(panel3, PadLeafUnknown)->move(12, top + 2 * rowHeight + 4);
+    }
+}
+
+void TfSearch::collectPadIndex()
+{
+    // Looked up by name, so the pad order is the table's whatever the order
+    // in which the pages were built.
+    for (int i = 0; i < PadButtonCount; ++i) {
+        QAbstractButton* button = findChild<QAbstractButton*>(QLatin1String(padButtons()[i].control));
+        Q_ASSERT(button);
+        padIndex_[i] = button;
+        connect(button, &QAbstractButton::clicked, this, &TfSearch::ArCheckBox1Click);
+    }
+    for (int g = 0; g < PadGroupCount; ++g) {
+        const auto group = PadGroup(g);
+        if (!isRadioGroup(group))
+            continue;
+        groups_[g] = new QButtonGroup(this);
+        groups_[g]->setExclusive(true);
+        for (int i = padGroupBegin(group); i < padGroupEnd(group); ++i)
+            groups_[g]->addButton(padIndex_[i], i);
+    }
+}
+
+PadState TfSearch::padState() const
+{
+    PadState state{};
+    for (int i = 0; i < PadButtonCount; ++i)
+        state[i] = padIndex_[i]->isChecked();
+    return state;
+}
+
+void TfSearch::setPadState(const PadState& state)
+{
+    // An exclusive group refuses to uncheck its checked button, so the
+    // groups are opened while the buttons are set.
+    for (QButtonGroup* group : groups_)
+        if (group)
+            group->setExclusive(false);
+    for (int i = 0; i < PadButtonCount; ++i)
+        padIndex_[i]->setChecked(state[i]);
+    for (int g = 0; g < PadGroupCount; ++g) {
+        if (!groups_[g])
+            continue;
+        // Keep at most one checked button per group: the last one.
+        bool seen = false;
+        for (int i = padGroupEnd(PadGroup(g)) - 1; i >= padGroupBegin(PadGroup(g)); --i) {
+            if (padIndex_[i]->isChecked()) {
+                if (seen)
+                    padIndex_[i]->setChecked(false);
+                seen = true;
+            }
+        }
+        groups_[g]->setExclusive(true);
+    }
+}
+
+void TfSearch::clearConditions()
+{
+    setPadState(PadState{});
+}
+
+void TfSearch::setMode(const QString& caption, const QString& okCaption)
+{
+    setWindowTitle(caption);
+    bitBtn1_->setText(okCaption);
+}
+
+void TfSearch::showFlowerPage()
+{
+    pageControl1_->setCurrentIndex(0);
+}
+
+QString TfSearch::memoText() const
+{
+    return memo1_->toPlainText();
+}
+
+void TfSearch::setMemoText(const QString& text)
+{
+    fillingMemo_ = true;
+    memo1_->setPlainText(text);
+    memo1_->document()->setModified(false);
+    fillingMemo_ = false;
+}
+
+bool TfSearch::memoModified() const
+{
+    return memo1_->document()->isModified();
+}
+
+bool TfSearch::showModalSearch()
+{
+    if (isVisible())
+        hide();
+    setResult(QDialog::Rejected);
+    modalShowing_ = true;
+    const int result = modal().execDialog(this);
+    modalShowing_ = false;
+    return result == QDialog::Accepted;
+}
+
+int TfSearch::exec()
+{
+    const bool wasModal = modalShowing_;
+    modalShowing_ = true;
+    const int result = QDialog::exec();
+    modalShowing_ = wasModal;
+    return result;
+}
+
+void TfSearch::FormShow()
+{
+    move(settings().searchLeft, settings().searchTop);
+    // A position saved on a larger or another screen must not leave the pad
+    // out of reach.
+    placeForm(this);
+    pageControl1_->setTabVisible(MemoPage, mainState().memoOnPad);
+}
+
+void TfSearch::FormHide()
+{
+    // Before its first show the pad has no position of its own; keep the
+    // remembered one.
+    if (!shownOnce_)
+        return;
+    settings().searchLeft = x();
+    settings().searchTop = y();
+}
+
+bool TfSearch::BitBtn1Click()
+{
+    MainState& state = mainState();
+    if (!state.memoOnPad)
+        return true;
+
+    QString error;
+    switch (savePadMemo(state.memoPath, state.defaultMemoPath, memo1_->toPlainText(), memoModified(), &error)) {
+    case PadMemoResult::Failed:
+        // The memo stays on the page, still marked as modified, so the user
+        // can change it and confirm again.
+        showError(this, error);
+        return false;
+    case PadMemoResult::Saved:
+        memo1_->document()->setModified(false);
+        break;
+    case PadMemoResult::Deleted:
+    case PadMemoResult::Unchanged:
+        break;
+    }
+
+    if (state.correctionMode) {
+        // Until a species is chosen for correction there is no record to
+        // store into.
+        PlantTable& table = plantTable();
+        if (state.currentSpecies < 1 || state.currentSpecies > table.plantCount())
+            return false;
+        storePadIntoRecord(padState(), table.record(state.currentSpecies));
+        bitBtn1_->setEnabled(false);
+        emit correctionConfirmed();
+    }
+    return true;
+}
+
+void TfSearch::executeClicked()
+{
+    if (!BitBtn1Click())
+        return;
+    if (modalShowing_)
+        QDialog::accept();
+}
+
+void TfSearch::BitBtn2Click()
+{
+    if (mainState().correctionMode) {
+        if (modalShowing_)
+            QDialog::reject();
+        else
+            hide();
+        emit restartCorrection();
+        return;
+    }
+    if (modalShowing_)
+        QDialog::reject();
+}
+
+void TfSearch::BitBtn3Click()
+{
+    clearConditions();
+}
+
+void TfSearch::Memo1Change()
+{
+    if (!fillingMemo_)
+        bitBtn1_->setEnabled(true);
+}
+
+void TfSearch::ArCheckBox1Click()
+{
+    bitBtn1_->setEnabled(true);
+}
+
+void TfSearch::reject()
+{
+    BitBtn2Click();
+}
+
+void TfSearch::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    FormShow();
+    shownOnce_ = true;
+}
+
+void TfSearch::hideEvent(QHideEvent* event)
+{
+    QDialog::hideEvent(event);
+    if (!event->spontaneous())
+        FormHide();
+}
+
+void TfSearch::closeEvent(QCloseEvent* event)
+{
+    // A modal display ends with Cancel; a modeless pad is only hidden.
+    if (modalShowing_)
+        QDialog::reject();
+    event->accept();
+}
