@@ -11,3 +11,9 @@ Settings& settings()
     static Settings values;
     return values;
 }
+
+WindowLinks& links()
+{
+    static WindowLinks calls;
+    return calls;
+}

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 #include "settings/IniFile.h"
 
 struct MainState {
@@ -22,6 +24,21 @@ struct MainState {
 };
 
 MainState& mainState();
+
+// Calls between the secondary windows, which would otherwise depend on each
+// other's units. Each window's unit sets the calls it answers when the
+// program starts (connectWindowLinks in the main window); an unset call
+// does nothing.
+struct WindowLinks {
+    // Opens species `index` of resultList: selects its memo file, starts the
+    // picture viewer on it (or restarts the open one) and refreshes the memo
+    // window.
+    std::function<void(int index)> openSpecies;
+    // Selects entry `index` in the plant name list without its click
+    // handling (the viewer moved to another species).
+    std::function<void(int index)> selectListEntry;
+};
+WindowLinks& links();
 Settings& settings();
 
 // The program's version text.
