@@ -325,9 +325,14 @@ bool isPictureFile(const QString& path, QString* error)
 
 bool loadPictureFile(const QString& path, Bitmap24& out, QString* error)
 {
+    return loadPictureAs(path, isBitmapPath(path), out, error);
+}
+
+bool loadPictureAs(const QString& path, bool asBitmap, Bitmap24& out, QString* error)
+{
     if (!isPictureFile(path, error))
         return false;
-    if (isBitmapPath(path))
+    if (asBitmap)
         return loadBitmapFile(path, out, error);
     return readJpeg(path, false, false, 0, 0, &out, nullptr, error);
 }

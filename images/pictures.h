@@ -50,6 +50,10 @@ bool isBitmapPath(const QString& path);
 // too, so that the caller may retry it later.
 bool loadPictureFile(const QString& path, Bitmap24& out, QString* error = nullptr);
 
+// As loadPictureFile, but the caller says how to decode: as a Windows bitmap
+// or as JPEG (for chosen files judged by a lower-cased extension).
+bool loadPictureAs(const QString& path, bool asBitmap, Bitmap24& out, QString* error = nullptr);
+
 // Decodes a JPEG file at the smallest of the scales 1/8, 1/4, 1/2 and 1
 // whose result still covers minWidth x minHeight (at full size when the
 // picture is smaller than that), and reports the picture's full size.

@@ -51,7 +51,7 @@ void writePicture(const QString& path, int w, int h, const QColor& colour)
 {
     QImage image(w, h, QImage::Format_RGB888);
     image.fill(colour);
-    const char* format = path.endsWith(QLatin1String(".bmp")) ? "BMP" : "JPG";
+    const char* format = path.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive) ? "BMP" : "JPG";
     if (!image.save(path, format, 90))
         qFatal("cannot write test picture %s", qPrintable(path));
 }
