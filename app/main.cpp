@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -17,12 +16,14 @@
 #include <QThread>
 #include <QToolBar>
 #include <QToolButton>
-#include <QUrl>
 
 #include "app/ErrorDlg.h"
 #include "app/ModalSeam.h"
 #include "app/glyphs.h"
 #include "app/placement.h"
+#include "edit/p_list.h"
+#include "images/ImageView.h"
+#include "memo/Memo.h"
 #include "app/state.h"
 #include "images/thumbnails.h"
 #include "platform/files.h"
@@ -30,6 +31,8 @@
 #include "search/run.h"
 #include "search/search.h"
 #include "settings/dir.h"
+#include "support/about.h"
+#include "support/web.h"
 #include "settings/func.h"
 
 namespace {
@@ -131,6 +134,8 @@ TfMain::TfMain(const QString& iniPath, const QString& exeFolder, QWidget* parent
 {
     gMain = this;
     retryPause = [](int ms) { QThread::msleep(ulong(ms)); };
+    connectViewerLinks();
+    connectListLinks();
     buildWindow();
     formCreate();
     created_ = true;
@@ -196,6 +201,12 @@ void TfMain::buildWindow()
     connect(toolButton(2), &QToolButton::clicked, this, &TfMain::Exit1Click);
     toolButton(11)->setCheckable(true);
     connect(toolButton(11), &QToolButton::clicked, this, &TfMain::ToolButton11Click);
+    connect(toolButton(3), &QToolButton::clicked, this, &TfMain::ToolButton3Click);
+    connect(toolButton(4), &QToolButton::clicked, this, &TfMain::ToolButton4Click);
+    connect(toolButton(7), &QToolButton::clicked, this, &TfMain::ToolButton7Click);
+    connect(toolButton(8), &QToolButton::clicked, this, &TfMain::ToolButton8Click);
+    connect(toolButton(10), &QToolButton::clicked, this, &TfMain::ToolButton10Click);
+    connect(toolButton(17), &QToolButton::clicked, this, &TfMain::ToolButton17Click);
 
     scrollBox1_ = new QScrollArea(this);
     scrollBox1_->setObjectName(QStringLiteral("ScrollBox1"));
@@ -305,6 +316,25 @@ void TfMain::disableEditButtons()
 void TfMain::setSearchPad(TfSearch* pad)
 {
     pad_ = pad;
+    connect(pad_, &TfSearch::correctionConfirmed, this, &TfMain::storeCorrection);
+    connect(pad_, &TfSearch::restartCorrection, this, &TfMain::ToolButton8Click);
+}
+
+void TfMain::closeSecondaryWindows()
+{
+    if (Tf_p_list::instance())
+        menuAction("N3")->setEnabled(false);
+    Tf_p_list::closeAndRelease();
+    TfImageView::release();
+    TfMemo::release();
+}
+
+bool TfMain::chooseSpecies(bool correction, int& record, QString& newName)
+{
+    const ListChoice choice = Tf_p_list::choose(this, correction, pad_);
+    record = choice.record;
+    newName = choice.newName;
+    return choice.accepted;
 }
 
 void TfMain::closeEvent(QCloseEvent* e)
@@ -315,6 +345,14 @@ void TfMain::closeEvent(QCloseEvent* e)
 
 void TfMain::FormCloseQuery()
 {
+    // Each window's own close handling hands its position (and the memo
+    // window its font and colours) to the settings before they are written.
+    if (Tf_p_list* list = Tf_p_list::instance())
+        list->close();
+    if (TfImageView* viewer = TfImageView::instance())
+        viewer->close();
+    if (TfMemo* memo = TfMemo::instance())
+        memo->close();
     if (pad_)
         pad_->hide();
     Settings& s = settings();
@@ -338,25 +376,17 @@ void TfMain::Setup1Click()
 
 void TfMain::About1Click()
 {
-    modal().message(this, QStringLiteral("バージョン情報"), QStringLiteral("Tolvarin ") + versionText,
-                    ModalSeam::Icon::Information, QMessageBox::Ok, QMessageBox::Ok);
+    TAboutBox::showModal(this);
 }
 
 void TfMain::Contents1Click()
 {
-    QString help = platform::executablePath();
-    const int dot = help.lastIndexOf(QLatin1Char('.'));
-    if (dot > help.lastIndexOf(QLatin1Char('/')))
-        help.truncate(dot);
-    QDesktopServices::openUrl(QUrl::fromLocalFile(help + QStringLiteral(".hlp")));
+    openHelp();
 }
 
 void TfMain::N3Click()
 {
-}
-
-void TfMain::A1Click()
-{
+    Tf_p_list::bringBack();
 }
 
 // ---------------------------------------------------------------- grid
@@ -470,8 +500,11 @@ void TfMain::ArImage1Click(int tag)
 void TfMain::Shape1MouseUp()
 {
     const MainState& state = mainState();
-    if (state.resultMode && state.selectedPicture >= 0 && openResult)
-        openResult(state.selectedPicture);
+    Tf_p_list* list = Tf_p_list::instance();
+    if (list && state.resultMode && state.selectedPicture >= 0) {
+        list->selectEntry(state.selectedPicture);
+        list->ListBox1DblClick();
+    }
 }
 
 // ---------------------------------------------------------------- search
@@ -486,6 +519,7 @@ void TfMain::Find1Click()
     hideSelectionFrame();
     shape1_->move(0, 0);
     state.selectedPicture = -1;
+    closeSecondaryWindows();
     menuAction("N3")->setEnabled(false);
     if (!pad_)
         return;
@@ -505,6 +539,7 @@ void TfMain::Find1Click()
         showResultPictures(&run);
         layoutSlots();
         run.close();
+        Tf_p_list::openResults(this, pad_);
         menuAction("N3")->setEnabled(true);
     }
     pad_->clearButton()->setEnabled(false);

@@ -109,12 +109,23 @@ public:
     void ToolButton11Click();
     void Shape1MouseUp();
 
+    // Picture editing mode.
+    void ToolButton3Click();
+    void ToolButton4Click();
+    void ToolButton7Click();
+    void ToolButton8Click();
+    void ToolButton10Click();
+    void ToolButton17Click();
+    void showKind(int k, const QString& name, int count);
+    void showKindOnPad(int k);
+    void previewChosenPictures(const QStringList& files);
+    // Renames the pictures and the record of currentSpecies; false when
+    // refused (pictures of the new name exist already).
+    bool renameSpeciesFiles(const QString& newName);
+
     // How the search waits between attempts to load a picture (tests
     // replace it to record the waits instead of sleeping).
     std::function<void(int ms)> retryPause;
-
-    // Called when a result's species is to be opened (release on the frame).
-    std::function<void(int index)> openResult;
 
 protected:
     void resizeEvent(QResizeEvent*) override;
@@ -129,6 +140,14 @@ private:
     void showResultPictures(TfRun* run);
     void reportIncompleteLoad(const LoadReport& report);
     void ArImage1MouseMove(int tag);
+    void stepKind(int delta);
+    void storeCorrection();
+    // Closes the plant name list, the picture viewer and the memo window
+    // (a new search or picture editing starts).
+    void closeSecondaryWindows();
+    // Runs the plant name list as the chooser of a species: true on OK,
+    // with the chosen record (0 for none) and the name entered, if any.
+    bool chooseSpecies(bool correction, int& record, QString& newName);
     void ArImage1Click(int tag);
 
     QString iniPath_;

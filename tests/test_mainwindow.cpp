@@ -176,9 +176,9 @@ TEST_F(MainWindowTest, SearchFillsResultsSlotsAndPlaceholders)
     QCoreApplication::sendEvent(main.pictureSlot(0), &move);
     EXPECT_EQ(st.selectedPicture, 1);
 
-    // Releasing the button on the frame opens that result.
+    // Releasing the button on the frame opens that result through the list.
     int opened = -1;
-    main.openResult = [&](int i) { opened = i; };
+    links().openSpecies = [&](int i) { opened = i; };
     QTest::mouseClick(main.selectionFrame(), Qt::LeftButton);
     EXPECT_EQ(opened, 1);
 

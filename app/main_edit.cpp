@@ -1,0 +1,422 @@
+// The main window in picture editing mode: entering and leaving it, showing
+// one species, stepping through the table, and the three editing
+// operations (registration, correction with renaming, picture deletion).
+// Every change of the data file goes through DataRewrite: it holds the
+// folder's lock for the whole operation, starts from the file as it is now
+// and replaces the file in one step.
+#include <QApplication>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolButton>
+
+#include "app/ModalSeam.h"
+#include "app/main.h"
+#include "app/state.h"
+#include "edit/pictureops.h"
+#include "images/MesDlg.h"
+#include "images/thumbnails.h"
+#include "memo/Memo.h"
+#include "memo/MemoFile.h"
+#include "search/conditions.h"
+#include "search/search.h"
+
+namespace {
+
+const QString DeleteCaption = QStringLiteral("画像削除確認");
+const QString DeleteQuestion = QStringLiteral("赤枠で指定され画像を\n削除してもよろしいですか");
+const QString CdRomPictureMessage = QStringLiteral("CD-ROM内の画像は削除できません。");
+
+void showBusy(QWidget* parent, DataRewrite& rewrite, DataRewrite::Result result, const QString& busyText)
+{
+    showError(parent, result == DataRewrite::Result::Busy ? busyText : rewrite.error());
+}
+
+} // namespace
+
+void TfMain::A1Click()
+{
+    MainState& state = mainState();
+    state.lastPictureFolder = settings().addDir;
+    resetPictureSlots(0);
+    hideSelectionFrame();
+    shape1_->move(0, 0);
+    state.selectedPicture = -1;
+    state.resultMode = false;
+    state.editMode = true;
+    closeSecondaryWindows();
+    toolButton(1)->setEnabled(false);
+    toolButton(2)->setEnabled(false);
+    for (int n : {3, 8, 10, 11})
+        toolButton(n)->setEnabled(true);
+    toolButton(11)->setChecked(settings().showConditions);
+    ToolButton11Click();
+    state.memoOnPad = true;
+}
+
+void TfMain::ToolButton3Click()
+{
+    MainState& state = mainState();
+    resetPictureSlots(0);
+    hideSelectionFrame();
+    state.selectedPicture = -1;
+    state.editMode = false;
+    settings().showConditions = toolButton(11)->isChecked();
+    state.correctionMode = false;
+    statusBar1_->clearMessage();
+    toolButton(1)->setEnabled(true);
+    toolButton(2)->setEnabled(true);
+    for (int n : {3, 4, 7, 8, 10, 11, 17})
+        toolButton(n)->setEnabled(false);
+    if (pad_ && pad_->isVisible())
+        pad_->hide();
+}
+
+void TfMain::showKind(int k, const QString& name, int count)
+{
+    MainState& state = mainState();
+    hideSelectionFrame();
+    state.selectedPicture = -1;
+    toolButton(17)->setEnabled(false);
+    statusBar1_->showMessage(name);
+    resetPictureSlots(std::clamp(count, 0, MaxPictureNumber));
+    // A picture that cannot be decoded shows the placeholder, so the later
+    // pictures still show and the broken one can be selected and deleted.
+    QStringList broken;
+    for (int p = 1; p <= slotCount(); ++p) {
+        PictureSlot* slot = slots_[size_t(p - 1)];
+        const QString path = findPictureFile(folders(), name, p);
+        Thumbnail t;
+        QString why;
+        if (!path.isEmpty() && loadThumbnail(path, t, &thumbnailCache(), &why)) {
+            fitPicture(slot, t.image, t.fullSize);
+            continue;
+        }
+        if (!path.isEmpty())
+            broken << QFileInfo(path).fileName();
+        fitPicture(slot, placeholder_, placeholder_.size());
+    }
+    layoutSlots();
+    if (state.correctionMode) {
+        toolButton(4)->setEnabled(k != 1);
+        toolButton(7)->setEnabled(k != plantTable().plantCount());
+    }
+    if (!broken.isEmpty())
+        showError(this, QStringLiteral("表示できない画像があります。\n\n") + broken.join(QLatin1Char('\n')));
+}
+
+void TfMain::showKindOnPad(int k)
+{
+    if (!pad_ || k < 1 || k > plantTable().plantCount())
+        return;
+    const PlantRecord& record = plantTable().record(k);
+    pad_->clearConditions();
+    pad_->setPadState(padFromRecord(record));
+    MainState& state = mainState();
+    selectMemoFile(record.name);
+    QString text;
+    if (state.memoOnPad && !state.memoPath.isEmpty() && !readMemoFile(state.memoPath, text))
+        showError(this, QStringLiteral("メモファイル「%1」を読み込めません。").arg(state.memoPath));
+    pad_->setMemoText(text);
+}
+
+void TfMain::stepKind(int delta)
+{
+    MainState& state = mainState();
+    const int next = state.currentSpecies + delta;
+    if (next < 1 || next > plantTable().plantCount())
+        return;
+    if (pad_)
+        pad_->FormHide();
+    state.currentSpecies = next;
+    const PlantRecord& record = plantTable().record(next);
+    showKind(next, record.name, record.pictureCount);
+    showKindOnPad(next);
+    if (pad_) {
+        pad_->executeButton()->setEnabled(false);
+        pad_->repaint();
+    }
+}
+
+void TfMain::ToolButton4Click()
+{
+    stepKind(-1);
+}
+
+void TfMain::ToolButton7Click()
+{
+    stepKind(+1);
+}
+
+void TfMain::previewChosenPictures(const QStringList& files)
+{
+    hideSelectionFrame();
+    resetPictureSlots(int(files.size()));
+    for (int i = 0; i < files.size(); ++i) {
+        Thumbnail t;
+        PictureSlot* slot = slots_[size_t(i)];
+        if (loadThumbnail(files[i], t, nullptr))
+            fitPicture(slot, t.image, t.fullSize);
+        else
+            fitPicture(slot, placeholder_, placeholder_.size());
+    }
+    layoutSlots();
+}
+
+void TfMain::ToolButton10Click()
+{
+    MainState& state = mainState();
+    PlantTable& table = plantTable();
+    resetPictureSlots(0);
+    hideSelectionFrame();
+    state.selectedPicture = -1;
+    state.correctionMode = false;
+    toolButton(4)->setEnabled(false);
+    toolButton(7)->setEnabled(false);
+    if (pad_ && pad_->isVisible())
+        pad_->hide();
+
+    DataRewrite rewrite(settings().hddDir);
+    const DataRewrite::Result locked = rewrite.begin();
+    if (locked != DataRewrite::Result::Ok) {
+        showBusy(this, rewrite, locked, BusyMessage);
+        return;
+    }
+    reportIncompleteLoad(rewrite.reload(table));
+    rewrite.keepPreviousAsFallback();
+
+    const QStringList files = modal().openPictures(this, state.lastPictureFolder);
+    if (files.isEmpty())
+        return; // nothing changed: the data file stays as it is
+    previewChosenPictures(files);
+
+    int record = 0;
+    QString newName;
+    const bool chosen = chooseSpecies(false, record, newName);
+    menuAction("N3")->setEnabled(false);
+    if (!chosen) {
+        resetPictureSlots(0);
+        return;
+    }
+    const int n = int(files.size());
+    const bool isNew = !newName.isEmpty();
+    const QString refusal =
+        registrationRefusal(isNew ? 0 : table.record(record).pictureCount, n, isNew, table.plantCount());
+    if (!refusal.isEmpty()) {
+        resetPictureSlots(0);
+        showError(this, refusal);
+        return;
+    }
+    if (isNew) {
+        selectMemoFile(storedName(newName));
+        pad_->setMemoText(QString());
+        state.lastPictureFolder = QFileInfo(files.first()).absolutePath() + QLatin1Char('/');
+        pad_->setMode(QStringLiteral("入力パッド"), QStringLiteral("画像追加"));
+        pad_->showFlowerPage();
+        pad_->clearConditions();
+        if (!pad_->showModalSearch()) {
+            resetPictureSlots(0);
+            return;
+        }
+        record = table.append(newName);
+        storePadIntoRecord(pad_->padState(), table.record(record));
+        table.record(record).pictureCount = 0;
+    }
+    PlantRecord& target = table.record(record);
+    const QString name = target.name;
+
+    TfMesDlg progress(this);
+    progress.setProgress(0);
+    progress.show();
+    progress.repaint();
+    int next = target.pictureCount + 1;
+    QStringList failures;
+    for (int i = 1; i <= n; ++i) {
+        progress.setProgress(storeProgress(i, n));
+        const StoreOutcome outcome =
+            storeChosenPicture(files[i - 1], settings().hddDir, name, next, [&progress](bool reducing) {
+                progress.setProgress(progress.progress(), reducing
+                                                              ? QStringLiteral("画像を縮小・コピーをしています。")
+                                                              : QStringLiteral("画像をコピーをしています。"));
+            });
+        if (outcome.kind == StoreOutcome::Failed)
+            failures << QStringLiteral("%1（%2）").arg(QFileInfo(files[i - 1]).fileName(), outcome.error);
+        else
+            ++next;
+    }
+    progress.close();
+    const int finalCount = next - 1;
+    target.pictureCount = finalCount;
+
+    if (isNew && finalCount <= 0) {
+        // Nothing could be stored for the new species: it is not registered,
+        // and the data file stays as it is.
+        table.remove(record);
+        resetPictureSlots(0);
+    } else {
+        state.currentSpecies = record;
+        showKind(record, name, finalCount);
+        if (rewrite.commit(table) != DataRewrite::Result::Ok)
+            showError(this, rewrite.error());
+    }
+    if (!failures.isEmpty())
+        showError(this, QStringLiteral("次の画像は登録できませんでした。\n\n") + failures.join(QLatin1Char('\n')));
+}
+
+bool TfMain::renameSpeciesFiles(const QString& newName)
+{
+    PlantTable& table = plantTable();
+    const int r = mainState().currentSpecies;
+    if (r < 1 || r > table.plantCount())
+        return false;
+    PlantRecord& record = table.record(r);
+    const QString stored = storedName(newName);
+    if (stored == record.name)
+        return true;
+    const QString refusal = renameRefusal(folders(), record.name, stored, record.pictureCount);
+    if (!refusal.isEmpty()) {
+        showError(this, refusal);
+        return false;
+    }
+    renameSpeciesPictures(folders(), record.name, stored, record.pictureCount);
+    record.name = stored;
+    table.setPlantName(r - 1, newName);
+    return true;
+}
+
+void TfMain::ToolButton8Click()
+{
+    MainState& state = mainState();
+    PlantTable& table = plantTable();
+    state.currentSpecies = 0;
+    state.correctionMode = true;
+
+    DataRewrite rewrite(settings().hddDir);
+    const DataRewrite::Result locked = rewrite.begin();
+    if (locked != DataRewrite::Result::Ok) {
+        showBusy(this, rewrite, locked, BusyMessage);
+        return;
+    }
+    reportIncompleteLoad(rewrite.reload(table));
+
+    int record = 0;
+    QString newName;
+    bool chosen = false;
+    if (chooseSpecies(true, record, newName)) {
+        if (toolButton(11)->isChecked() && pad_) {
+            pad_->executeButton()->setEnabled(false);
+            pad_->executeButton()->setText(QStringLiteral("変更"));
+            pad_->show();
+        }
+        if (record >= 1 && record <= table.plantCount()) {
+            state.currentSpecies = record;
+            toolButton(17)->setEnabled(false);
+            if (!newName.isEmpty())
+                renameSpeciesFiles(newName);
+            chosen = true;
+            // The pad must show the chosen species however it was chosen,
+            // or confirming would store another species' conditions.
+            showKindOnPad(record);
+            if (pad_)
+                pad_->executeButton()->setEnabled(false);
+        }
+    }
+    menuAction("N3")->setEnabled(false);
+    if (chosen) {
+        const PlantRecord& r = table.record(state.currentSpecies);
+        showKind(state.currentSpecies, r.name, r.pictureCount);
+    }
+    if (rewrite.commit(table) != DataRewrite::Result::Ok)
+        showError(this, rewrite.error());
+}
+
+void TfMain::storeCorrection()
+{
+    // The pad has stored its conditions into the shown record in memory;
+    // bring them into the data file now, applied to the file as it is.
+    MainState& state = mainState();
+    PlantTable& table = plantTable();
+    if (state.currentSpecies < 1 || state.currentSpecies > table.plantCount() || !pad_)
+        return;
+    const QString name = table.record(state.currentSpecies).name;
+    const PadState pad = pad_->padState();
+    int found = 0;
+    QString error;
+    const DataRewrite::Result result = rewritePlantTable(
+        table, settings().hddDir,
+        [&](PlantTable& t) {
+            found = t.findByName(name);
+            if (found == 0)
+                return false;
+            storePadIntoRecord(pad, t.record(found));
+            return true;
+        },
+        &error);
+    if (found != 0)
+        state.currentSpecies = found;
+    if (result != DataRewrite::Result::Ok) {
+        showError(this, result == DataRewrite::Result::Busy ? BusyMessage : error);
+        pad_->executeButton()->setEnabled(true); // the correction can be confirmed again
+    } else if (found == 0) {
+        showError(this, QStringLiteral("「%1」は他で削除されたため、訂正できませんでした。").arg(name));
+    }
+}
+
+void TfMain::ToolButton17Click()
+{
+    MainState& state = mainState();
+    PlantTable& table = plantTable();
+    const int r = state.currentSpecies;
+    const int s = state.selectedPicture;
+    if (r < 1 || r > table.plantCount() || s < 0)
+        return;
+    if (modal().message(this, DeleteCaption, DeleteQuestion, ModalSeam::Icon::Error,
+                        QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+        return;
+    const QString name = table.record(r).name;
+    const QString hdd = settings().hddDir;
+    if (hardDiskPicture(hdd, name, s + 1).isEmpty()) {
+        showInformation(this, CdRomPictureMessage);
+        return;
+    }
+    // The lock first: a busy data file refuses the deletion before any
+    // picture is touched.
+    DataRewrite rewrite(hdd);
+    const DataRewrite::Result locked = rewrite.begin();
+    if (locked != DataRewrite::Result::Ok) {
+        showBusy(this, rewrite, locked, RewriteFailedMessage);
+        return;
+    }
+    reportIncompleteLoad(rewrite.reload(table));
+    const int k = table.findByName(name);
+    if (k == 0) {
+        showError(this, QStringLiteral("「%1」は他で削除されています。").arg(name));
+        resetPictureSlots(0);
+        return;
+    }
+    PlantRecord& record = table.record(k);
+    if (!deletePictureAndRenumber(hdd, name, s + 1, record.pictureCount)) {
+        showInformation(this, CdRomPictureMessage);
+        return;
+    }
+    if (s < record.pictureCount) {
+        --record.pictureCount;
+        if (record.pictureCount <= 0)
+            table.remove(k);
+    }
+    // Show what is now at that place: the next species when this one left
+    // the table, the new last one when it was the last, nothing when none.
+    const int shown = std::min(k, table.plantCount());
+    state.currentSpecies = shown;
+    if (shown >= 1) {
+        showKind(shown, table.record(shown).name, table.record(shown).pictureCount);
+    } else {
+        resetPictureSlots(0);
+        hideSelectionFrame();
+        state.selectedPicture = -1;
+        toolButton(17)->setEnabled(false);
+        statusBar1_->clearMessage();
+    }
+    if (rewrite.commit(table) != DataRewrite::Result::Ok)
+        showError(this, RewriteFailedMessage + QStringLiteral("\n\n") + rewrite.error());
+}

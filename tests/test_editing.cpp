@@ -1,0 +1,366 @@
+#include <QCheckBox>
+#include <QDir>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include "app/main.h"
+#include "app/state.h"
+#include "edit/p_list.h"
+#include "images/thumbnails.h"
+#include "platform/cp932.h"
+#include "platform/files.h"
+#include "search/search.h"
+#include "support/testseam.h"
+#include "support/testutil.h"
+
+using namespace testutil;
+
+namespace {
+
+const QStringList eightSpecies = {
+    QStringLiteral("アオイ,1,0,0,0,1,0,0,0,0,0,3,1,0,2,2"),
+    QStringLiteral("イヌタデ,0,0,1,0,0,1,0,0,0,0,3,1,1,1,1"),
+    QStringLiteral("ウツボグサ,0,1,0,0,0,0,0,0,1,0,6,1,0,2,1"),
+    QStringLiteral("エノキグサ,0,1,1,0,0,0,0,0,0,1,0,1,0,1,1"),
+    QStringLiteral("オオバコ,1,1,1,0,0,0,0,0,0,1,0,3,1,7,1"),
+    QStringLiteral("カタバミ,1,1,1,0,0,0,1,0,0,0,10,0,1,5,1"),
+    QStringLiteral("キキョウ,0,1,1,0,0,0,0,1,1,0,10,1,0,1,1"),
+    QStringLiteral("クズ,0,1,1,0,0,1,0,0,1,0,5,2,1,5,1"),
+};
+
+// A program with an hard-disk folder full of pictures, in editing mode.
+struct Program {
+    QTemporaryDir root;
+    QString exe() const { return folderOf(root); }
+    QString hdd() const { return exe() + "hdd/"; }
+    QString cd() const { return exe() + "cd/"; }
+    QString src() const { return exe() + "chosen/"; }
+    std::unique_ptr<TfMain> main;
+    std::unique_ptr<TfSearch> pad;
+
+    explicit Program(const QStringList& lines = eightSpecies)
+    {
+        for (const char* sub : {"hdd", "cd", "chosen"})
+            QDir(root.path()).mkpath(sub);
+        writeSettings(exe() + "tolvarin.ini", cd(), hdd(), src());
+        writeCatalogue(hdd(), lines);
+        for (const QString& line : lines) {
+            const QStringList f = line.split(',');
+            for (int n = 1; n <= f.last().toInt(); ++n)
+                writePicture(hdd() + f[0] + QStringLiteral("%1.jpg").arg(n, 2, 10, QLatin1Char('0')), 40 + n, 30,
+                             Qt::darkGreen);
+        }
+    }
+    void start()
+    {
+        main = std::make_unique<TfMain>(exe() + "tolvarin.ini", exe());
+        pad = std::make_unique<TfSearch>(main.get());
+        main->setSearchPad(pad.get());
+        main->A1Click();
+    }
+    QString dataText() const { return cp932::decode(readFile(hdd() + "Tolvarin.dat")); }
+    PlantTable fileTable() const
+    {
+        PlantTable t;
+        readPlantTable(t, hdd());
+        return t;
+    }
+    QStringList pictures(const QString& name) const
+    {
+        return QDir(hdd()).entryList({name + "??.*"}, QDir::Files, QDir::Name);
+    }
+};
+
+class EditingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        mainState() = MainState{};
+        plantTable() = PlantTable{};
+        thumbnailCache().clear();
+    }
+    TestSeam seam;
+
+    // The chooser closes with OK on entry `index`, or with a new name.
+    void chooseEntry(int index, const QString& newName = QString())
+    {
+        seam.dialogs.push_back([index, newName](QDialog* d) {
+            auto* list = qobject_cast<Tf_p_list*>(d);
+            if (index >= 0)
+                list->selectEntry(index);
+            list->newName = newName;
+            return QDialog::Accepted;
+        });
+    }
+    void cancelNext()
+    {
+        seam.dialogs.push_back([](QDialog*) { return QDialog::Rejected; });
+    }
+    // The input pad ticks the named controls and confirms.
+    void fillPad(const QStringList& ticks)
+    {
+        seam.dialogs.push_back([ticks](QDialog* pad) {
+            for (const QString& name : ticks) {
+                if (auto* c = pad->findChild<QCheckBox*>(name))
+                    c->setChecked(true);
+                if (auto* r = pad->findChild<QRadioButton*>(name))
+                    r->setChecked(true);
+            }
+            return QDialog::Accepted;
+        });
+    }
+};
+
+} // namespace
+
+TEST_F(EditingTest, AddingPicturesToAnExistingSpecies)
+{
+    Program p;
+    writePicture(p.src() + "a.jpg", 640, 640, Qt::red);
+    writePicture(p.src() + "b.bmp", 641, 100, Qt::blue);
+    writePicture(p.src() + "c.jpeg", 20, 20, Qt::blue);
+    p.start();
+    writePicture(p.hdd() + "アオイ03.jpg", 50, 30, Qt::darkGreen);
+    PlantTable t = p.fileTable();
+    t.record(1).pictureCount = 3;
+    platform::writeFileAtomic(p.hdd() + "Tolvarin.dat", writePlantTable(t));
+
+    seam.pictureChoices.push_back({p.src() + "a.jpg", p.src() + "b.bmp", p.src() + "c.jpeg"});
+    chooseEntry(0);
+    p.main->ToolButton10Click();
+    EXPECT_EQ(p.pictures("アオイ"), (QStringList{"アオイ01.jpg", "アオイ02.jpg", "アオイ03.jpg", "アオイ04.jpg",
+                                                 "アオイ05.jpg"}));
+    EXPECT_EQ(readFile(p.hdd() + "アオイ04.jpg"), readFile(p.src() + "a.jpg"));
+    QSize reduced;
+    readPictureSize(p.hdd() + "アオイ05.jpg", reduced);
+    EXPECT_EQ(reduced, QSize(640, 100));
+    // The ".jpeg" file is skipped but its number is counted: 3 + 3.
+    EXPECT_EQ(p.fileTable().record(1).pictureCount, 6);
+    EXPECT_EQ(mainState().currentSpecies, 1);
+    EXPECT_EQ(p.main->slotCount(), 6);
+    EXPECT_FALSE(mainState().correctionMode);
+    EXPECT_TRUE(platform::fileExists(p.hdd() + "Tolvarin.res"));
+    EXPECT_TRUE(seam.messages.empty()) << seam.messageTexts().join('|').toStdString();
+}
+
+TEST_F(EditingTest, RegisteringANewSpeciesWithThePad)
+{
+    Program p;
+    writePicture(p.src() + "x.JPG", 300, 200, Qt::magenta);
+    writeFile(p.src() + "broken.jpg", "garbage");
+    writePicture(p.src() + "y.bmp", 30, 20, Qt::magenta);
+    p.start();
+    seam.pictureChoices.push_back({p.src() + "x.JPG", p.src() + "broken.jpg", p.src() + "y.bmp"});
+    chooseEntry(-1, QStringLiteral("ホタルブクロ"));
+    fillPad({"CheckBox2", "CheckBox9", "RadioButton7", "RadioButton12"});
+    p.main->ToolButton10Click();
+
+    // The broken file is reported; the others are stored under consecutive numbers.
+    EXPECT_EQ(p.pictures("ホタルブクロ"), (QStringList{"ホタルブクロ01.jpg", "ホタルブクロ02.bmp"}));
+    ASSERT_EQ(seam.messages.size(), 1u);
+    EXPECT_TRUE(seam.messages[0].text.contains("broken.jpg"));
+    EXPECT_TRUE(p.dataText().contains(QStringLiteral("ホタルブクロ,0,1,0,0,0,0,0,0,1,0,7,1,-1,-1,2\r\n")));
+    EXPECT_EQ(plantTable().plantCount(), 9);
+    EXPECT_EQ(plantTable().record(9).name, QStringLiteral("ホタルブクロ"));
+    EXPECT_EQ(mainState().lastPictureFolder, p.src());
+    EXPECT_EQ(p.pad->windowTitle(), QStringLiteral("入力パッド"));
+}
+
+TEST_F(EditingTest, EveryCancelLeavesTheDataFileAlone)
+{
+    Program p;
+    writePicture(p.src() + "a.jpg", 30, 20, Qt::red);
+    p.start();
+    const QByteArray before = readFile(p.hdd() + "Tolvarin.dat");
+    const auto stamp = platform::fileAge(p.hdd() + "Tolvarin.dat");
+    p.main->ToolButton10Click(); // the picture dialog cancelled
+    seam.pictureChoices.push_back({p.src() + "a.jpg"});
+    cancelNext(); // the chooser cancelled
+    p.main->ToolButton10Click();
+    EXPECT_EQ(p.main->slotCount(), 0);
+    seam.pictureChoices.push_back({p.src() + "a.jpg"});
+    chooseEntry(-1, QStringLiteral("ミズヒキ"));
+    cancelNext(); // the input pad cancelled
+    p.main->ToolButton10Click();
+    EXPECT_EQ(p.main->slotCount(), 0);
+    EXPECT_EQ(readFile(p.hdd() + "Tolvarin.dat"), before);
+    EXPECT_EQ(platform::fileAge(p.hdd() + "Tolvarin.dat"), stamp);
+    EXPECT_TRUE(p.pictures("ミズヒキ").isEmpty());
+}
+
+TEST_F(EditingTest, LimitsRefuseBeforeAnythingIsCopied)
+{
+    QStringList full;
+    for (int i = 0; i < 1000; ++i)
+        full << QStringLiteral("種%1,1,0,0,0,1,0,0,0,0,0,3,1,0,2,0").arg(i, 4, 10, QLatin1Char('0'));
+    full[0] = QStringLiteral("種0000,1,0,0,0,1,0,0,0,0,0,3,1,0,2,98");
+    Program p(full);
+    writePicture(p.src() + "a.jpg", 30, 20, Qt::red);
+    writePicture(p.src() + "b.jpg", 30, 20, Qt::red);
+    p.start();
+    const QByteArray before = readFile(p.hdd() + "Tolvarin.dat");
+    seam.pictureChoices.push_back({p.src() + "a.jpg"});
+    chooseEntry(-1, QStringLiteral("千一番目"));
+    p.main->ToolButton10Click();
+    ASSERT_EQ(seam.messages.size(), 1u);
+    EXPECT_TRUE(seam.messages[0].text.contains("1000"));
+    seam.pictureChoices.push_back({p.src() + "a.jpg", p.src() + "b.jpg"});
+    chooseEntry(0);
+    p.main->ToolButton10Click();
+    ASSERT_EQ(seam.messages.size(), 2u);
+    EXPECT_TRUE(seam.messages[1].text.contains("99"));
+    EXPECT_EQ(readFile(p.hdd() + "Tolvarin.dat"), before);
+    EXPECT_TRUE(p.pictures("種0000").size() == 98 || p.pictures("種0000").isEmpty());
+    EXPECT_FALSE(platform::fileExists(p.hdd() + "種000099.jpg"));
+}
+
+TEST_F(EditingTest, CorrectionRenamesAndStoresConfirmedConditions)
+{
+    Program p;
+    p.start();
+    p.main->toolButton(11)->setChecked(true);
+    chooseEntry(2, QStringLiteral("ウツボグサ改"));
+    p.main->ToolButton8Click();
+    EXPECT_EQ(mainState().currentSpecies, 3);
+    EXPECT_EQ(p.pictures("ウツボグサ改"), QStringList{"ウツボグサ改01.jpg"});
+    EXPECT_TRUE(p.dataText().contains(QStringLiteral("ウツボグサ改,0,1,0,0")));
+    EXPECT_TRUE(p.main->toolButton(4)->isEnabled());
+    EXPECT_TRUE(p.main->toolButton(7)->isEnabled());
+    EXPECT_TRUE(p.pad->isVisible());
+
+    // Confirming a change on the pad reaches the data file at once.
+    p.pad->findChild<QCheckBox*>("CheckBox4")->click();
+    ASSERT_TRUE(p.pad->executeButton()->isEnabled());
+    p.pad->executeButton()->click();
+    EXPECT_TRUE(p.dataText().contains(QStringLiteral("ウツボグサ改,0,1,0,1")));
+
+    // Stepping to the neighbours, and the ends of the table.
+    p.main->ToolButton7Click();
+    EXPECT_EQ(mainState().currentSpecies, 4);
+    chooseEntry(0);
+    p.main->ToolButton8Click();
+    EXPECT_FALSE(p.main->toolButton(4)->isEnabled());
+    EXPECT_TRUE(p.main->toolButton(7)->isEnabled());
+}
+
+TEST_F(EditingTest, RenamingNeverReplacesAnotherSpeciesPictures)
+{
+    Program p;
+    p.start();
+    chooseEntry(1, QStringLiteral("アオイ"));
+    p.main->ToolButton8Click();
+    EXPECT_EQ(p.pictures("アオイ").size(), 2);
+    EXPECT_EQ(p.pictures("イヌタデ").size(), 1);
+    ASSERT_FALSE(seam.messages.empty());
+    EXPECT_TRUE(p.dataText().contains(QStringLiteral("イヌタデ,")));
+}
+
+TEST_F(EditingTest, DeletingPicturesAndTheLastOneOfASpecies)
+{
+    Program p;
+    p.start();
+    // Picture 1 of アオイ's two: the other moves down.
+    chooseEntry(0);
+    p.main->ToolButton8Click();
+    p.main->selectPicture(0);
+    EXPECT_TRUE(p.main->toolButton(17)->isEnabled());
+    seam.answers.push_back(QMessageBox::No);
+    p.main->ToolButton17Click();
+    EXPECT_EQ(p.pictures("アオイ").size(), 2);
+    p.main->selectPicture(0);
+    p.main->ToolButton17Click();
+    EXPECT_EQ(p.pictures("アオイ"), QStringList{"アオイ01.jpg"});
+    EXPECT_EQ(p.fileTable().record(1).pictureCount, 1);
+    EXPECT_EQ(seam.messages.back().caption, QStringLiteral("画像削除確認"));
+
+    // The only picture of species 5 of 8: the record leaves, the next one shows.
+    chooseEntry(4);
+    p.main->ToolButton8Click();
+    p.main->selectPicture(0);
+    p.main->ToolButton17Click();
+    EXPECT_EQ(p.fileTable().plantCount(), 7);
+    EXPECT_EQ(p.fileTable().record(5).name, QStringLiteral("カタバミ"));
+    EXPECT_EQ(mainState().currentSpecies, 5);
+    EXPECT_EQ(p.main->statusBar()->currentMessage(), QStringLiteral("カタバミ"));
+
+    // The last record: the new last one shows.
+    chooseEntry(6);
+    p.main->ToolButton8Click();
+    p.main->selectPicture(0);
+    p.main->ToolButton17Click();
+    EXPECT_EQ(p.fileTable().plantCount(), 6);
+    EXPECT_EQ(mainState().currentSpecies, 6);
+    EXPECT_EQ(p.main->statusBar()->currentMessage(), QStringLiteral("キキョウ"));
+}
+
+TEST_F(EditingTest, PicturesOnTheCdRomAreNotDeleted)
+{
+    Program p;
+    writePicture(p.cd() + "クズ02.jpg", 30, 30, Qt::red);
+    PlantTable t = p.fileTable();
+    t.record(8).pictureCount = 2;
+    platform::writeFileAtomic(p.hdd() + "Tolvarin.dat", writePlantTable(t));
+    p.start();
+    chooseEntry(7);
+    p.main->ToolButton8Click();
+    p.main->selectPicture(1);
+    p.main->ToolButton17Click();
+    EXPECT_EQ(seam.messages.back().text, QStringLiteral("CD-ROM内の画像は削除できません。"));
+    EXPECT_TRUE(platform::fileExists(p.cd() + "クズ02.jpg"));
+    EXPECT_EQ(p.fileTable().record(8).pictureCount, 2);
+}
+
+TEST_F(EditingTest, ABusyDataFileRefusesEveryOperationBeforeAnythingChanges)
+{
+    Program p;
+    writePicture(p.src() + "a.jpg", 30, 20, Qt::red);
+    p.start();
+    chooseEntry(0);
+    p.main->ToolButton8Click();
+    const QByteArray before = readFile(p.hdd() + "Tolvarin.dat");
+
+    QProcess holder;
+    holder.start(toolPath("tolvarin_datatool"), {"hold", p.hdd(), "20000"});
+    ASSERT_TRUE(holder.waitForReadyRead(10000));
+
+    seam.messages.clear();
+    p.main->selectPicture(0);
+    p.main->ToolButton17Click();
+    EXPECT_EQ(seam.messages.back().text, RewriteFailedMessage);
+    EXPECT_EQ(p.pictures("アオイ").size(), 2);
+
+    p.main->ToolButton8Click();
+    EXPECT_EQ(seam.messages.back().text, BusyMessage);
+    seam.pictureChoices.push_back({p.src() + "a.jpg"});
+    p.main->ToolButton10Click();
+    EXPECT_EQ(seam.messages.back().text, BusyMessage);
+    EXPECT_EQ(readFile(p.hdd() + "Tolvarin.dat"), before);
+
+    // Searching still works while another copy writes.
+    seam.dialogs.push_back([](QDialog*) { return QDialog::Accepted; });
+    p.main->ToolButton3Click();
+    p.main->Find1Click();
+    EXPECT_EQ(mainState().resultList.size(), 8);
+    holder.kill();
+    holder.waitForFinished();
+}
+
+TEST_F(EditingTest, DeletionKeepsAnotherCopysRegistration)
+{
+    Program p;
+    p.start();
+    chooseEntry(0);
+    p.main->ToolButton8Click();
+    ASSERT_EQ(QProcess::execute(toolPath("tolvarin_datatool"), {"append", p.hdd(), "ヨモギ"}), 0);
+    p.main->selectPicture(1);
+    p.main->ToolButton17Click();
+    const PlantTable t = p.fileTable();
+    EXPECT_NE(t.findByName(QStringLiteral("ヨモギ")), 0);
+    EXPECT_EQ(t.record(t.findByName(QStringLiteral("アオイ"))).pictureCount, 1);
+}
