@@ -9,6 +9,9 @@ packages=(
   libjpeg62-turbo-dev
   libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic
+  clang libclang-rt-14-dev llvm
+  xvfb xdotool imagemagick
+  dpkg-dev fakeroot file appstream desktop-file-utils
 )
 
 missing=()
