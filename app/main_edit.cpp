@@ -32,6 +32,16 @@ void showBusy(QWidget* parent, DataRewrite& rewrite, DataRewrite::Result result,
     showError(parent, result == DataRewrite::Result::Busy ? busyText : rewrite.error());
 }
 
+// Writes the table; tells the user when the write failed (with `failed`
+// before the reason) or when the file had been changed behind the lock.
+void commitTable(QWidget* parent, DataRewrite& rewrite, const PlantTable& table, const QString& failed = QString())
+{
+    if (rewrite.commit(table) != DataRewrite::Result::Ok)
+        showError(parent, failed.isEmpty() ? rewrite.error() : failed + QStringLiteral("\n\n") + rewrite.error());
+    else if (!rewrite.notice().isEmpty())
+        showInformation(parent, rewrite.notice());
+}
+
 } // namespace
 
 void TfMain::A1Click()
@@ -256,8 +266,7 @@ void TfMain::ToolButton10Click()
     } else {
         state.currentSpecies = record;
         showKind(record, name, finalCount);
-        if (rewrite.commit(table) != DataRewrite::Result::Ok)
-            showError(this, rewrite.error());
+        commitTable(this, rewrite, table);
     }
     if (!failures.isEmpty())
         showError(this, QStringLiteral("次の画像は登録できませんでした。\n\n") + failures.join(QLatin1Char('\n')));
@@ -326,8 +335,7 @@ void TfMain::ToolButton8Click()
         const PlantRecord& r = table.record(state.currentSpecies);
         showKind(state.currentSpecies, r.name, r.pictureCount);
     }
-    if (rewrite.commit(table) != DataRewrite::Result::Ok)
-        showError(this, rewrite.error());
+    commitTable(this, rewrite, table);
 }
 
 void TfMain::storeCorrection()
@@ -417,6 +425,5 @@ void TfMain::ToolButton17Click()
         toolButton(17)->setEnabled(false);
         statusBar1_->clearMessage();
     }
-    if (rewrite.commit(table) != DataRewrite::Result::Ok)
-        showError(this, RewriteFailedMessage + QStringLiteral("\n\n") + rewrite.error());
+    commitTable(this, rewrite, table, RewriteFailedMessage);
 }

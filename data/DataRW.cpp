@@ -259,22 +259,18 @@ QByteArray writePlantTable(const PlantTable& table)
     return out;
 }
 
-QString keepBackupOfIncompleteFile(const LoadReport& report, bool* ok)
+namespace {
+
+// Copies `path` to a backup beside it named after its modification time; a
+// backup of that name with the same contents means this version is kept
+// already. Returns the backup's path, or an empty string on failure.
+QString keepBackupOf(const QString& path, const platform::FileStamp& stamp)
 {
-    if (ok)
-        *ok = true;
-    if (!report.fileRead || report.complete())
-        return {};
-    // The backup is named after the file's modification time; a backup of
-    // that name with the same contents means this version is already kept.
     QByteArray original;
-    if (!platform::readFile(report.path, original)) {
-        if (ok)
-            *ok = false;
+    if (!platform::readFile(path, original))
         return {};
-    }
-    const QDateTime when = QDateTime::fromMSecsSinceEpoch(report.stamp.mtimeNs / 1000000);
-    const QString base = report.path + QStringLiteral(".backup-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QDateTime when = QDateTime::fromMSecsSinceEpoch(stamp.mtimeNs / 1000000);
+    const QString base = path + QStringLiteral(".backup-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
     for (int n = 1; n < 100; ++n) {
         const QString backup = n == 1 ? base : base + QStringLiteral("-%1").arg(n);
         QByteArray existing;
@@ -283,12 +279,24 @@ QString keepBackupOfIncompleteFile(const LoadReport& report, bool* ok)
                 return backup;
             continue;
         }
-        if (platform::copyFileNoReplace(report.path, backup))
+        if (platform::copyFileNoReplace(path, backup))
             return backup;
     }
-    if (ok)
-        *ok = false;
     return {};
+}
+
+} // namespace
+
+QString keepBackupOfIncompleteFile(const LoadReport& report, bool* ok)
+{
+    if (ok)
+        *ok = true;
+    if (!report.fileRead || report.complete())
+        return {};
+    const QString backup = keepBackupOf(report.path, report.stamp);
+    if (ok)
+        *ok = !backup.isEmpty();
+    return backup;
 }
 
 DataRewrite::DataRewrite(const QString& folder)
@@ -366,8 +374,28 @@ DataRewrite::Result DataRewrite::commit(const PlantTable& table)
         }
         backupMessage_ = lastReload_.message(backupPath_);
     }
+    // Something that ignores the lock (a person copying a file, say) may
+    // have replaced or removed the data file since it was read: keep what
+    // it put there, and tell the user.
+    const QString dat = folder_ + DataFileName;
+    const platform::FileStamp now = platform::fileAge(dat);
+    notice_.clear();
+    if (lastReload_.fileRead && lastReload_.path == dat && now != lastReload_.stamp) {
+        if (!now.present) {
+            notice_ = QStringLiteral("検索データ「%1」が書き換えの途中で削除されていたため、作り直しました。").arg(DataFileName);
+        } else {
+            const QString kept = keepBackupOf(dat, now);
+            if (kept.isEmpty()) {
+                error_ = QStringLiteral("検索データが書き換えの途中で他から変更されました。その控えを作れないため、書き換えを中止しました。");
+                return Result::Failed;
+            }
+            notice_ = QStringLiteral("検索データが書き換えの途中で他から変更されていました。\n\n変更されたファイルは「%1」として残し、"
+                                     "この変更を書き込みました。")
+                          .arg(kept.mid(kept.lastIndexOf(QLatin1Char('/')) + 1));
+        }
+    }
     QString why;
-    if (!platform::writeFileAtomic(folder_ + DataFileName, writePlantTable(table), &why)) {
+    if (!platform::writeFileAtomic(dat, writePlantTable(table), &why)) {
         error_ = QStringLiteral("検索データを書き込めませんでした（%1）。元のデータはそのまま残っています。").arg(why);
         return Result::Failed;
     }

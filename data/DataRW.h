@@ -103,6 +103,10 @@ public:
     // The backup kept by commit(), if any, and the message to show for it.
     QString backupPath() const { return backupPath_; }
     QString backupMessage() const { return backupMessage_; }
+    // Set by commit() when the file was removed or replaced behind the lock
+    // since it was read (the replaced file is kept as a backup): a message
+    // for the user. Empty otherwise.
+    QString notice() const { return notice_; }
 
 private:
     QString folder_;
@@ -112,6 +116,7 @@ private:
     QString error_;
     QString backupPath_;
     QString backupMessage_;
+    QString notice_;
 };
 
 // The common shape of a rewrite: lock, reload, apply `change` to the fresh

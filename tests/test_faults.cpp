@@ -1,0 +1,159 @@
+// The data file under faults: a full disk, a folder that cannot be written,
+// and the file removed or replaced by something that ignores the lock while
+// an operation runs. Each ends with a clear message and no table lost.
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include "app/main.h"
+#include "app/state.h"
+#include "edit/p_list.h"
+#include "images/thumbnails.h"
+#include "platform/cp932.h"
+#include "platform/files.h"
+#include "search/search.h"
+#include "support/testseam.h"
+#include "support/testutil.h"
+
+using namespace testutil;
+
+namespace {
+
+const QStringList lines = {
+    QStringLiteral("アオイ,1,0,0,0,1,0,0,0,0,0,3,1,0,2,1"),
+    QStringLiteral("イヌタデ,0,0,1,0,0,1,0,0,0,0,3,1,1,1,1"),
+};
+
+class FaultTest : public ::testing::Test {
+protected:
+    QTemporaryDir root;
+    QString hdd;
+    QString chosen;
+    TestSeam seam;
+    std::unique_ptr<TfMain> main;
+    std::unique_ptr<TfSearch> pad;
+
+    void SetUp() override
+    {
+        mainState() = MainState{};
+        plantTable() = PlantTable{};
+        thumbnailCache().clear();
+        hdd = folderOf(root) + "hdd/";
+        chosen = folderOf(root) + "chosen/";
+        QDir().mkpath(hdd);
+        QDir().mkpath(chosen);
+    }
+    void TearDown() override { platform::setWriteFaultForTesting(QString()); }
+
+    void start(const QString& hddFolder)
+    {
+        hdd = hddFolder;
+        writeSettings(folderOf(root) + "tolvarin.ini", folderOf(root) + "cd/", hdd, chosen);
+        writeCatalogue(hdd, lines);
+        writePicture(hdd + "アオイ01.jpg", 40, 30, Qt::green);
+        writePicture(hdd + "イヌタデ01.jpg", 40, 30, Qt::red);
+        writePicture(chosen + "new.jpg", 50, 40, Qt::blue);
+        main = std::make_unique<TfMain>(folderOf(root) + "tolvarin.ini", folderOf(root));
+        pad = std::make_unique<TfSearch>(main.get());
+        main->setSearchPad(pad.get());
+        main->A1Click();
+    }
+
+    // Registers new.jpg to アオイ; `during` runs while the chooser is open.
+    void registerPicture(const std::function<void()>& during)
+    {
+        seam.pictureChoices.push_back({chosen + "new.jpg"});
+        seam.dialogs.push_back([during](QDialog* d) {
+            during();
+            qobject_cast<Tf_p_list*>(d)->selectEntry(0);
+            return QDialog::Accepted;
+        });
+        main->ToolButton10Click();
+    }
+
+    PlantTable fileTable() const
+    {
+        PlantTable t;
+        readPlantTable(t, hdd);
+        return t;
+    }
+};
+
+} // namespace
+
+TEST_F(FaultTest, AFailedWriteLeavesThePreviousTable)
+{
+    start(hdd);
+    const QByteArray before = readFile(hdd + "Tolvarin.dat");
+    registerPicture([] { platform::setWriteFaultForTesting(DataFileName); });
+    ASSERT_FALSE(seam.messages.empty());
+    EXPECT_TRUE(seam.messages.back().text.contains(QStringLiteral("元のデータはそのまま")));
+    EXPECT_EQ(readFile(hdd + "Tolvarin.dat"), before);
+    EXPECT_TRUE(QDir(hdd).entryList({"*.tmp-*"}).isEmpty());
+}
+
+TEST_F(FaultTest, ADataFileRemovedMidOperationIsWrittenAnew)
+{
+    start(hdd);
+    const QString dat = hdd + "Tolvarin.dat";
+    registerPicture([&] { platform::deleteFile(dat); });
+    const PlantTable t = fileTable();
+    ASSERT_EQ(t.plantCount(), 2);
+    EXPECT_EQ(t.record(1).pictureCount, 2);
+    ASSERT_FALSE(seam.messages.empty());
+    EXPECT_TRUE(seam.messages.back().text.contains(QStringLiteral("削除されていた")));
+}
+
+TEST_F(FaultTest, ADataFileReplacedMidOperationIsKeptAsABackup)
+{
+    start(hdd);
+    const QByteArray foreign = cp932::encodeLossy(QStringLiteral("ヨモギ,0,1,1,0,0,0,0,0,0,1,0,1,0,6,1\r\n"));
+    registerPicture([&] { platform::writeFileAtomic(hdd + "Tolvarin.dat", foreign); });
+    EXPECT_EQ(fileTable().record(1).pictureCount, 2);
+    const QStringList backups = QDir(hdd).entryList({"Tolvarin.dat.backup-*"});
+    ASSERT_EQ(backups.size(), 1);
+    EXPECT_EQ(readFile(hdd + backups[0]), foreign);
+    ASSERT_FALSE(seam.messages.empty());
+    EXPECT_TRUE(seam.messages.back().text.contains(backups[0]));
+}
+
+TEST_F(FaultTest, AFullDiskAndAReadOnlyFolder)
+{
+    // A real small file system: only where this test may mount one.
+    const QString mnt = folderOf(root) + "small/";
+    QDir().mkpath(mnt);
+    if (::geteuid() != 0 ||
+        ::mount("tolvarin-test", QFile::encodeName(mnt).constData(), "tmpfs", 0, "size=256k") != 0)
+        GTEST_SKIP() << "cannot mount a small file system here";
+    struct Unmount {
+        QString path;
+        ~Unmount() { ::umount2(QFile::encodeName(path).constData(), MNT_DETACH); }
+    } unmount{mnt};
+
+    start(mnt);
+    const QByteArray before = readFile(mnt + "Tolvarin.dat");
+    // Fill the disk, leaving too little for a new data file.
+    QFile filler(mnt + "filler");
+    ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+    const QByteArray block(4096, 'x');
+    while (filler.write(block) == block.size() && filler.flush()) {
+    }
+    filler.close();
+    registerPicture([] {});
+    ASSERT_FALSE(seam.messages.empty());
+    EXPECT_EQ(readFile(mnt + "Tolvarin.dat"), before);
+
+    // Read-only: the lock cannot be taken for writing, or the write fails;
+    // either way the user is told and the file stays.
+    platform::deleteFile(mnt + "filler");
+    ASSERT_EQ(::mount(nullptr, QFile::encodeName(mnt).constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    seam.messages.clear();
+    registerPicture([] {});
+    ASSERT_FALSE(seam.messages.empty());
+    EXPECT_EQ(readFile(mnt + "Tolvarin.dat"), before);
+}
