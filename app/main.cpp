@@ -34,6 +34,7 @@
 #include "support/about.h"
 #include "support/web.h"
 #include "settings/func.h"
+#include "settings/locations.h"
 
 namespace {
 
@@ -44,14 +45,14 @@ const QString FolderMissingMessage = QStringLiteral(
 
 // Tool bar buttons left to right: number, hint, glyph, enabled at design,
 // divider after it.
-struct ToolSpec {
+struct ToolDesign {
     int number;
     const char* hint;
     int glyph;
     bool enabled;
     bool dividerAfter;
 };
-const ToolSpec toolSpecs[] = {
+const ToolDesign toolDesigns[] = {
     {1, "検索開始", 0, true, false},  {2, "終了", 1, true, true},        {3, "画像編集中止", 2, false, true},
     {4, "前の種類", 3, false, false}, {7, "次の種類", 4, false, true},    {17, "画像削除", 5, false, true},
     {8, "訂正・削除", 6, false, false}, {10, "新規・追加", 7, false, true}, {11, "条件の表示", 8, false, false},
@@ -150,9 +151,7 @@ TfMain::~TfMain()
 void TfMain::buildWindow()
 {
     setObjectName(QStringLiteral("fMain"));
-    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(designFont());
     resize(582, 504);
 
     QMenuBar* menu = menuBar();
@@ -186,15 +185,15 @@ void TfMain::buildWindow()
     bar->setFloatable(false);
     bar->setIconSize(QSize(16, 16));
     bar->setFixedHeight(26);
-    for (const ToolSpec& spec : toolSpecs) {
+    for (const ToolDesign& tool : toolDesigns) {
         auto* b = new QToolButton(bar);
-        b->setObjectName(QStringLiteral("ToolButton%1").arg(spec.number));
-        b->setToolTip(QString::fromUtf8(spec.hint));
-        b->setIcon(mainToolGlyph(spec.glyph));
+        b->setObjectName(QStringLiteral("ToolButton%1").arg(tool.number));
+        b->setToolTip(QString::fromUtf8(tool.hint));
+        b->setIcon(mainToolGlyph(tool.glyph));
         b->setAutoRaise(true);
-        b->setEnabled(spec.enabled);
+        b->setEnabled(tool.enabled);
         bar->addWidget(b);
-        if (spec.dividerAfter)
+        if (tool.dividerAfter)
             bar->addSeparator();
     }
     connect(toolButton(1), &QToolButton::clicked, this, &TfMain::Find1Click);
@@ -257,7 +256,7 @@ void TfMain::formCreate()
     state.selectedPicture = -1;
 
     Settings& s = settings();
-    loadSettings(iniPath_, exeFolder_, s);
+    loadSettings(iniPath_, folderDefaultsFor(exeFolder_), s);
     resize(width(), s.windowHeight);
     resize(s.windowWidth, height());
     move(s.windowLeft, y());

@@ -18,3 +18,10 @@ void placeForm(QWidget* form)
     form->resize(placed.size() - frameExtra);
     form->move(placed.topLeft());
 }
+
+QFont designFont()
+{
+    QFont font(QStringLiteral("ＭＳ Ｐゴシック"));
+    font.setPixelSize(12);
+    return font;
+}

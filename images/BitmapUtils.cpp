@@ -436,50 +436,6 @@ bool runEncode(EncodeJob* job)
     return true;
 }
 
-std::atomic<unsigned> temporaryCounter{0};
-
-// Creates a new, empty file beside `target` with a name no other file has.
-// The permissions are those of any new file (the process's umask applies).
-int createTemporary(const QString& target, QByteArray& tmpPath)
-{
-    const QByteArray base = QFile::encodeName(target);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tmpPath = base + ".tmp-" + QByteArray::number(qint64(::getpid())) + '-' +
-                  QByteArray::number(temporaryCounter.fetch_add(1));
-        const int fd = ::open(tmpPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST)
-            return fd;
-    }
-    return -1;
-}
-
-bool writeAll(int fd, const char* data, qint64 size)
-{
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size_t(size));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= n;
-    }
-    return true;
-}
-
-// Makes the new name of a renamed file durable.
-void syncFolderOf(const QString& path)
-{
-    const int slash = path.lastIndexOf(QLatin1Char('/'));
-    const QByteArray folder = slash < 0 ? QByteArray(".") : QFile::encodeName(path.left(slash + 1));
-    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-}
-
 bool fail(QString* error, const QString& text)
 {
     if (error)
@@ -509,27 +465,5 @@ bool saveJpegFile(const QString& path, const Bitmap24& bitmap, QString* error)
     QByteArray bytes;
     if (!encodeJpeg(bitmap, bytes))
         return fail(error, QStringLiteral("the picture cannot be encoded as JPEG"));
-    QByteArray tmp;
-    const int fd = createTemporary(path, tmp);
-    if (fd < 0)
-        return fail(error, qt_error_string(errno));
-    int saved = 0;
-    bool ok = writeAll(fd, bytes.constData(), bytes.size()) && ::fsync(fd) == 0;
-    if (!ok)
-        saved = errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        saved = errno;
-    }
-    if (!ok) {
-        ::unlink(tmp.constData());
-        return fail(error, qt_error_string(saved));
-    }
-    if (!platform::moveFileNoReplace(QFile::decodeName(tmp), path)) {
-        const int why = errno;
-        ::unlink(tmp.constData());
-        return fail(error, why == EEXIST ? QStringLiteral("%1 exists already").arg(path) : qt_error_string(why));
-    }
-    syncFolderOf(path);
-    return true;
+    return platform::writeNewFile(path, bytes, error);
 }

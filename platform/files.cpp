@@ -165,20 +165,31 @@ bool moveFileNoReplace(const QString& from, const QString& to)
     return true;
 }
 
+bool writeNewFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    if (fileExists(path)) {
+        if (error)
+            *error = QStringLiteral("%1 exists already").arg(path);
+        return false;
+    }
+    const QString tmp = writeTemporary(path, bytes, error);
+    if (tmp.isEmpty())
+        return false;
+    if (!moveFileNoReplace(tmp, path)) {
+        const int why = errno;
+        ::unlink(native(tmp).constData());
+        if (error)
+            *error = why == EEXIST ? QStringLiteral("%1 exists already").arg(path) : QString::fromLocal8Bit(strerror(why));
+        return false;
+    }
+    syncFolder(folderOfPath(path));
+    return true;
+}
+
 bool copyFileNoReplace(const QString& from, const QString& to)
 {
     QByteArray bytes;
-    if (fileExists(to) || !readFile(from, bytes))
-        return false;
-    const QString tmp = writeTemporary(to, bytes, nullptr);
-    if (tmp.isEmpty())
-        return false;
-    if (!moveFileNoReplace(tmp, to)) {
-        ::unlink(native(tmp).constData());
-        return false;
-    }
-    syncFolder(folderOfPath(to));
-    return true;
+    return !fileExists(to) && readFile(from, bytes) && writeNewFile(to, bytes);
 }
 
 bool deleteFile(const QString& path)

@@ -35,6 +35,12 @@ bool folderExists(const QString& path);
 // `to` is never seen half-written.
 bool copyFileReplace(const QString& from, const QString& to);
 
+// Writes `bytes` as the new file `path`: a temporary file in the same
+// folder is written, flushed and renamed to `path` only if no file of that
+// name exists, also when one appears meanwhile. Never replaces a file and
+// leaves nothing behind on failure; `error` (if given) says what failed.
+bool writeNewFile(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
 // Copies `from` to `to` only when `to` does not exist; never replaces a file.
 bool copyFileNoReplace(const QString& from, const QString& to);
 

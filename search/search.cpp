@@ -102,9 +102,7 @@ TfSearch::TfSearch(QWidget* parent)
 {
     setObjectName(QStringLiteral("fSearch"));
     setWindowTitle(QStringLiteral("検索パッド"));
-    QFont padFont(QStringLiteral("ＭＳ Ｐゴシック"));
-    padFont.setPixelSize(12);
-    setFont(padFont);
+    setFont(designFont());
     setFixedSize(ClientWidth, ClientHeight);
 
     pageControl1_ = new QTabWidget(this);

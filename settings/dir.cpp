@@ -38,9 +38,7 @@ TfDir::TfDir(QWidget* parent)
     setObjectName(QStringLiteral("fDir"));
     setWindowTitle(QStringLiteral("Directory 指定"));
     setFixedSize(ClientWidth, ClientHeight);
-    QFont formFont(QStringLiteral("ＭＳ Ｐゴシック"));
-    formFont.setPixelSize(12);
-    setFont(formFont);
+    setFont(designFont());
 
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel1"));

@@ -45,9 +45,7 @@ TfDir_list::TfDir_list(QWidget* settingsDialog, const QString& workingFolder)
 {
     setObjectName(QStringLiteral("fDir_list"));
     setMinimumSize(MinWidth, MinHeight);
-    QFont formFont(QStringLiteral("ＭＳ Ｐゴシック"));
-    formFont.setPixelSize(12);
-    setFont(formFont);
+    setFont(designFont());
 
     topPanel_ = new QFrame(this);
     topPanel_->setObjectName(QStringLiteral("Panel1"));

@@ -1,3 +1,4 @@
+#include "app/placement.h"
 #include "support/about.h"
 
 #include <QClipboard>
@@ -56,9 +57,7 @@ TAboutBox::TAboutBox(QWidget* owner)
     setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
     setFixedSize(ClientWidth, ClientHeight);
-    QFont formFont(QStringLiteral("ＭＳ Ｐゴシック"));
-    formFont.setPixelSize(12);
-    setFont(formFont);
+    setFont(designFont());
 
     auto* panel = new QFrame(this);
     panel->setObjectName(QStringLiteral("Panel1"));

@@ -10,7 +10,7 @@
 // <sample folder>/exe/NoImage.jpg.
 #include "parts.h"
 #include "pictures.h"
-#include "species.h"
+#include "catalogue.h"
 
 #include "platform/cp932.h"
 

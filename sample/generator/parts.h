@@ -2,7 +2,7 @@
 // Drawing of plant parts: leaves, compound leaves, flowers and flower
 // clusters. Directions are in degrees, 0 pointing up the picture and
 // positive turning clockwise.
-#include "species.h"
+#include "catalogue.h"
 
 #include <QPainter>
 #include <QPainterPath>

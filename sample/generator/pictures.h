@@ -1,7 +1,7 @@
 #pragma once
 // Whole pictures: the views of a species, the large pictures of the plants
 // that are not in the catalogue, and the placeholder card.
-#include "species.h"
+#include "catalogue.h"
 
 #include <QImage>
 #include <QSize>
