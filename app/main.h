@@ -141,6 +141,9 @@ private:
     void reportIncompleteLoad(const LoadReport& report);
     void ArImage1MouseMove(int tag);
     void stepKind(int delta);
+    // Starts a rewrite of the data file: false (after telling the user, with
+    // `busyText` when another copy holds it) when it cannot be had.
+    bool beginRewrite(DataRewrite& rewrite, const QString& busyText);
     void storeCorrection();
     // Closes the plant name list, the picture viewer and the memo window
     // (a new search or picture editing starts).

@@ -27,11 +27,6 @@ const QString DeleteCaption = QStringLiteral("画像削除確認");
 const QString DeleteQuestion = QStringLiteral("赤枠で指定され画像を\n削除してもよろしいですか");
 const QString CdRomPictureMessage = QStringLiteral("CD-ROM内の画像は削除できません。");
 
-void showBusy(QWidget* parent, DataRewrite& rewrite, DataRewrite::Result result, const QString& busyText)
-{
-    showError(parent, result == DataRewrite::Result::Busy ? busyText : rewrite.error());
-}
-
 // Writes the table; tells the user when the write failed (with `failed`
 // before the reason) or when the file had been changed behind the lock.
 void commitTable(QWidget* parent, DataRewrite& rewrite, const PlantTable& table, const QString& failed = QString())
@@ -43,6 +38,19 @@ void commitTable(QWidget* parent, DataRewrite& rewrite, const PlantTable& table,
 }
 
 } // namespace
+
+bool TfMain::beginRewrite(DataRewrite& rewrite, const QString& busyText)
+{
+    // Take the lock, then read the file as it is now: the operation applies
+    // its change to what other copies wrote.
+    const DataRewrite::Result locked = rewrite.begin();
+    if (locked != DataRewrite::Result::Ok) {
+        showError(this, locked == DataRewrite::Result::Busy ? busyText : rewrite.error());
+        return false;
+    }
+    reportIncompleteLoad(rewrite.reload(plantTable()));
+    return true;
+}
 
 void TfMain::A1Click()
 {
@@ -187,12 +195,8 @@ void TfMain::ToolButton10Click()
         pad_->hide();
 
     DataRewrite rewrite(settings().hddDir);
-    const DataRewrite::Result locked = rewrite.begin();
-    if (locked != DataRewrite::Result::Ok) {
-        showBusy(this, rewrite, locked, BusyMessage);
+    if (!beginRewrite(rewrite, BusyMessage))
         return;
-    }
-    reportIncompleteLoad(rewrite.reload(table));
     rewrite.keepPreviousAsFallback();
 
     const QStringList files = modal().openPictures(this, state.lastPictureFolder);
@@ -301,12 +305,8 @@ void TfMain::ToolButton8Click()
     state.correctionMode = true;
 
     DataRewrite rewrite(settings().hddDir);
-    const DataRewrite::Result locked = rewrite.begin();
-    if (locked != DataRewrite::Result::Ok) {
-        showBusy(this, rewrite, locked, BusyMessage);
+    if (!beginRewrite(rewrite, BusyMessage))
         return;
-    }
-    reportIncompleteLoad(rewrite.reload(table));
 
     int record = 0;
     QString newName;
@@ -390,12 +390,8 @@ void TfMain::ToolButton17Click()
     // The lock first: a busy data file refuses the deletion before any
     // picture is touched.
     DataRewrite rewrite(hdd);
-    const DataRewrite::Result locked = rewrite.begin();
-    if (locked != DataRewrite::Result::Ok) {
-        showBusy(this, rewrite, locked, RewriteFailedMessage);
+    if (!beginRewrite(rewrite, RewriteFailedMessage))
         return;
-    }
-    reportIncompleteLoad(rewrite.reload(table));
     const int k = table.findByName(name);
     if (k == 0) {
         showError(this, QStringLiteral("「%1」は他で削除されています。").arg(name));
