@@ -602,5 +602,4 @@ void TfMain::ToolButton11Click()
     } else {
         pad_->hide();
     }
-    settings().showConditions = toolButton(11)->isChecked();
 }

@@ -364,3 +364,41 @@ TEST_F(EditingTest, DeletionKeepsAnotherCopysRegistration)
     EXPECT_NE(t.findByName(QStringLiteral("ヨモギ")), 0);
     EXPECT_EQ(t.record(t.findByName(QStringLiteral("アオイ"))).pictureCount, 1);
 }
+
+TEST_F(EditingTest, EnteringAndLeavingEditingMode)
+{
+    Program p;
+    p.start(); // A1Click
+    for (int n : {3, 8, 10, 11})
+        EXPECT_TRUE(p.main->toolButton(n)->isEnabled()) << n;
+    for (int n : {1, 2, 4, 7, 17})
+        EXPECT_FALSE(p.main->toolButton(n)->isEnabled()) << n;
+    EXPECT_TRUE(mainState().editMode);
+    EXPECT_TRUE(mainState().memoOnPad);
+    EXPECT_EQ(mainState().lastPictureFolder, p.src());
+
+    // The "show conditions" toggle up when leaving: remembered, and the pad
+    // stays hidden on the next entry.
+    p.main->toolButton(11)->setChecked(false);
+    p.main->ToolButton11Click();
+    p.main->ToolButton3Click();
+    EXPECT_FALSE(settings().showConditions);
+    EXPECT_FALSE(mainState().editMode);
+    EXPECT_TRUE(p.main->toolButton(1)->isEnabled());
+    for (int n : {3, 4, 7, 8, 10, 11, 17})
+        EXPECT_FALSE(p.main->toolButton(n)->isEnabled()) << n;
+    p.main->A1Click();
+    EXPECT_FALSE(p.main->toolButton(11)->isChecked());
+    EXPECT_FALSE(p.pad->isVisible());
+
+    // A search's list window is closed on entering, and N3 disabled.
+    p.main->ToolButton3Click();
+    seam.dialogs.push_back([](QDialog*) { return QDialog::Accepted; });
+    p.main->Find1Click();
+    ASSERT_NE(Tf_p_list::instance(), nullptr);
+    EXPECT_TRUE(p.main->menuAction("N3")->isEnabled());
+    p.main->A1Click();
+    EXPECT_EQ(Tf_p_list::instance(), nullptr);
+    EXPECT_FALSE(p.main->menuAction("N3")->isEnabled());
+    EXPECT_EQ(p.main->slotCount(), 0);
+}
