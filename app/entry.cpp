@@ -2,11 +2,12 @@
 // (whose creation runs the start-up sequence) and the hidden search pad.
 #include <QApplication>
 #include <QFont>
+#include <QMessageBox>
 
 #include "app/main.h"
 #include "platform/files.h"
 #include "search/search.h"
-#include "settings/IniFile.h"
+#include "settings/locations.h"
 
 namespace {
 
@@ -30,9 +31,21 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvarin"));
+    // Matches the installed desktop entry, so desktops link the window to it.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tolvarin"));
     registerJapaneseFonts();
 
-    TfMain main(settingsFilePath(), platform::executableFolder());
+    // A copy that may write beside its executable keeps everything there; an
+    // installed one uses the user's configuration and data folders.
+    const ProgramLocations places = programLocationsFor(platform::executablePath());
+    QString failedFolder;
+    if (!prepareLocations(places, &failedFolder))
+        QMessageBox::warning(nullptr, QApplication::applicationName(),
+                             QStringLiteral("フォルダ「%1」を作成できません。\n"
+                                            "設定と登録する写真を保存できません。")
+                                 .arg(failedFolder));
+
+    TfMain main(places.iniPath, platform::executableFolder());
     TfSearch pad(&main);
     main.setSearchPad(&pad);
     main.show();

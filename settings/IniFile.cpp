@@ -371,17 +371,25 @@ QString defaultPictureFolder(const QString& exeFolder)
     return folderWithBackslash(exeFolder) + QLatin1String("picture");
 }
 
-void loadSettings(const QString& iniPath, const QString& exeFolder, Settings& settings)
+void loadSettings(const QString& iniPath, const FolderDefaults& defaults, Settings& settings)
 {
     const IniDocument doc = readDocument(iniPath);
     Settings s;
     Reader reader(doc);
     visitSettings(reader, s);
-    const QString folder = defaultPictureFolder(exeFolder);
-    for (QString* dir : {&s.cdDir, &s.hddDir, &s.addDir})
-        if (dir->isEmpty())
-            *dir = folder;
+    if (s.cdDir.isEmpty())
+        s.cdDir = defaults.cdDir;
+    if (s.hddDir.isEmpty())
+        s.hddDir = defaults.hddDir;
+    if (s.addDir.isEmpty())
+        s.addDir = defaults.addDir;
     settings = s;
+}
+
+void loadSettings(const QString& iniPath, const QString& exeFolder, Settings& settings)
+{
+    const QString folder = defaultPictureFolder(exeFolder);
+    loadSettings(iniPath, FolderDefaults{folder, folder, folder}, settings);
 }
 
 bool saveSettings(const QString& iniPath, const Settings& settings, QStringList* skipped)

@@ -19,8 +19,8 @@ constexpr qint32 WindowTextColour = qint32(0xFF000008);
 constexpr qint32 SilverColour = 0x00C0C0C0;
 
 // The defaults below are those used for a missing file, section or key.
-// The three folders are empty here; loadSettings puts the default folder
-// (executable folder + "picture") in place of an empty value.
+// The three folders are empty here; loadSettings puts the default folders
+// (see FolderDefaults) in place of an empty value.
 struct Settings {
     // [Window] main window outer geometry
     int windowLeft = 0;
@@ -70,10 +70,23 @@ QString settingsPathFor(const QString& executablePath);
 // followed by "picture".
 QString defaultPictureFolder(const QString& exeFolder);
 
+// The folders loadSettings uses for an empty (or missing) "Dir" value.
+// Where they lie depends on whether the program may write beside its
+// executable; settings/locations.h holds that rule.
+struct FolderDefaults {
+    QString cdDir;
+    QString hddDir;
+    QString addDir;
+};
+
 // Reads every setting from `iniPath` into `settings`. A missing file,
-// section or key, or a number that does not parse, gives the default.
+// section or key, or a number that does not parse, gives the default; an
+// empty folder value gives the folder from `defaults`.
 // Integers are decimal or "0x"/"0X" hexadecimal; booleans are integers
 // (non-zero is true).
+void loadSettings(const QString& iniPath, const FolderDefaults& defaults, Settings& settings);
+// The same with all three folders defaulting to defaultPictureFolder(exeFolder),
+// as for a program that keeps everything beside its executable.
 void loadSettings(const QString& iniPath, const QString& exeFolder, Settings& settings);
 
 // Writes every setting into `iniPath`, keeping the file's other lines. The
