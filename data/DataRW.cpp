@@ -67,10 +67,13 @@ QByteArray withoutLineEnd(QByteArray line)
 
 // Fills slot `k` from one line, field by field. Returns false at the first
 // field that is not an integer or lies outside its range; the fields read
-// before it stay in the slot.
+// before it stay in the slot, the others are "not given".
 bool readRecordLine(PlantTable& table, int k, QString line)
 {
     PlantRecord& r = table.record(k);
+    // The slot may hold a species of an earlier load: a line that stops
+    // early must not keep that species' fields.
+    r = PlantRecord{};
     r.name = storedName(nextField(line));
     table.setPlantName(k - 1, r.name);
     int v = 0;

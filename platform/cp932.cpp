@@ -30,6 +30,12 @@ Converter& converter()
     return c;
 }
 
+// True when byte `b` can be the second byte of a double-byte character.
+bool isTrailByte(unsigned char b)
+{
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+
 // Converts one unit (one character or one cp932 byte sequence) at a time
 // where the bulk conversion stops, so invalid input is replaced rather than
 // ending the conversion.
@@ -56,8 +62,12 @@ QByteArray run(iconv_t cd, const char* in, size_t inLen, size_t unit, const QByt
         // EILSEQ or EINVAL: skip one unit and put a replacement in its place.
         if (clean)
             *clean = false;
+        // A lead byte and a trail byte that name no character are one
+        // character; a lead byte followed by anything else (a line break,
+        // a comma) stands alone, so the byte after it is still read.
         size_t skip = unit;
-        if (unit == 1 && inLeft >= 2 && isLeadByte(static_cast<unsigned char>(*inPtr)))
+        if (unit == 1 && inLeft >= 2 && isLeadByte(static_cast<unsigned char>(inPtr[0])) &&
+            isTrailByte(static_cast<unsigned char>(inPtr[1])))
             skip = 2;
         if (unit == 2 && inLeft >= 4) {
             const auto hi = static_cast<unsigned char>(inPtr[1]);

@@ -18,8 +18,13 @@ TEST(Cp932Text, DecodesAsWindowsDoes)
     EXPECT_EQ(cp932::decode(QByteArray("\x95\x5c", 2)), QStringLiteral("表"));
     EXPECT_EQ(cp932::decode(QByteArray("\x83\x6e\x83\x52\x83\x78", 6)), QStringLiteral("ハコベ"));
     EXPECT_EQ(cp932::decode(QByteArray("\xb1", 1)), QStringLiteral("ｱ"));
-    // Invalid bytes become replacement characters, and decoding goes on.
-    EXPECT_EQ(cp932::decode(QByteArray("a\x81\x20" "b\x81", 5)), QStringLiteral("a\uFFFDb\uFFFD"));
+    // Invalid bytes become replacement characters, and decoding goes on. A
+    // lead byte followed by a byte that cannot end a double-byte character
+    // stands alone: that byte (a blank, a comma, a line break) is kept.
+    EXPECT_EQ(cp932::decode(QByteArray("a\x81\x20" "b\x81", 5)), QStringLiteral("a\uFFFD b\uFFFD"));
+    EXPECT_EQ(cp932::decode(QByteArray("a\x81\n\x9f,\xfc\r\n", 8)), QStringLiteral("a\uFFFD\n\uFFFD,\uFFFD\r\n"));
+    // A lead byte and a trail byte that name no character are one character.
+    EXPECT_EQ(cp932::decode(QByteArray("a\x85\x40z", 4)), QStringLiteral("a\uFFFDz"));
 }
 
 TEST(Cp932Text, RepresentableOnlyWhenItComesBackUnchanged)

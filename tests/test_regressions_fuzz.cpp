@@ -1,0 +1,95 @@
+// Cases found by the fuzz targets (fuzz/), kept so that the faults they
+// showed stay fixed in the normal test run.
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "data/DataRW.h"
+#include "memo/MemoFile.h"
+#include "support/testutil.h"
+
+namespace {
+
+QString folderPath(const QTemporaryDir& dir)
+{
+    return testutil::folderOf(dir);
+}
+
+} // namespace
+
+// The program reloads the data file into the one table it keeps. A line
+// whose fields stop early used to keep, after the last field read, the
+// fields of whatever species the slot held before; the next rewrite then
+// stored that other species' shapes and picture count under this name.
+TEST(FuzzRegressions, ALineThatStopsEarlyKeepsNothingOfAnEarlierLoad)
+{
+    QTemporaryDir dir;
+    const QString folder = folderPath(dir);
+    PlantTable table;
+
+    testutil::writeCatalogue(folder, {QStringLiteral("Aster,1,1,1,1,1,1,1,1,1,1,10,3,1,8,7")});
+    ASSERT_TRUE(readPlantTable(table, folder).complete());
+
+    // Stops at the flower shape (11 is out of range).
+    testutil::writeCatalogue(folder, {QStringLiteral("Bindweed,0,1,0,0,1,0,0,0,0,0,11,3,1,8,7")});
+    const LoadReport report = readPlantTable(table, folder);
+    EXPECT_EQ(report.stop, LoadReport::Stop::BadField);
+    ASSERT_EQ(table.plantCount(), 1);
+    const PlantRecord& r = table.record(1);
+    EXPECT_EQ(r.name, QStringLiteral("Bindweed"));
+    // Read before the stop: from the line.
+    EXPECT_EQ(r.seasons, (std::array<bool, SeasonCount>{false, true, false, false}));
+    EXPECT_EQ(r.colours, (std::array<bool, ColourCount>{true, false, false, false, false, false}));
+    // From the stop on: not given, as in a table that was never used.
+    EXPECT_EQ(r.flowerShape, -1);
+    EXPECT_EQ(r.stemHabit, -1);
+    EXPECT_EQ(r.leafMargin, -1);
+    EXPECT_EQ(r.leafShape, -1);
+    EXPECT_EQ(r.pictureCount, 0);
+
+    PlantTable fresh;
+    readPlantTable(fresh, folder);
+    EXPECT_EQ(writePlantTable(table), writePlantTable(fresh));
+
+    // Too few fields: the same.
+    testutil::writeCatalogue(folder, {QStringLiteral("Aster,1,1,1,1,1,1,1,1,1,1,10,3,1,8,7"),
+                                      QStringLiteral("Clover,1,1,1,1,1,1,1,1,1,1,10,3,1,8,7")});
+    ASSERT_TRUE(readPlantTable(table, folder).complete());
+    testutil::writeCatalogue(folder, {QStringLiteral("Dock,1,0")});
+    EXPECT_EQ(readPlantTable(table, folder).stop, LoadReport::Stop::BadField);
+    ASSERT_EQ(table.plantCount(), 1);
+    EXPECT_EQ(table.record(1).name, QStringLiteral("Dock"));
+    EXPECT_EQ(table.record(1).seasons, (std::array<bool, SeasonCount>{true, false, false, false}));
+    EXPECT_EQ(table.record(1).colours, (std::array<bool, ColourCount>{}));
+    EXPECT_EQ(table.record(1).leafShape, -1);
+    EXPECT_EQ(table.record(1).pictureCount, 0);
+}
+
+// A byte that starts a double-byte character, followed by one that cannot
+// end it, used to take that next byte with it into the replacement
+// character: a line break of a memo, or a comma of the data file.
+TEST(FuzzRegressions, AStrayLeadByteKeepsTheLineBreakOrCommaAfterIt)
+{
+    QTemporaryDir dir;
+    const QString folder = folderPath(dir);
+
+    const QString memo = folder + QStringLiteral("memo.txt");
+    testutil::writeFile(memo, QByteArray("first\x81\nsecond\x9f\r\nthird\xfc\rfourth\x81"));
+    QStringList lines;
+    ASSERT_TRUE(readMemoLines(memo, lines));
+    EXPECT_EQ(lines, (QStringList{QStringLiteral("first\uFFFD"), QStringLiteral("second\uFFFD"),
+                                  QStringLiteral("third\uFFFD"), QStringLiteral("fourth\uFFFD")}));
+
+    testutil::writeFile(folder + DataFileName, QByteArray("Ab\x81,1,0,0,0,1,0,0,0,0,0,5,1,1,5,2\r\n"));
+    PlantTable table;
+    const LoadReport report = readPlantTable(table, folder);
+    // The name cannot be written back as it stands, but every field is read.
+    EXPECT_EQ(report.stop, LoadReport::Stop::BadText);
+    ASSERT_EQ(table.plantCount(), 1);
+    EXPECT_EQ(table.record(1).name, QStringLiteral("Ab\uFFFD"));
+    EXPECT_TRUE(table.record(1).seasons[0]);
+    EXPECT_TRUE(table.record(1).colours[0]);
+    EXPECT_EQ(table.record(1).flowerShape, 5);
+    EXPECT_EQ(table.record(1).leafShape, 5);
+    EXPECT_EQ(table.record(1).pictureCount, 2);
+}
