@@ -271,6 +271,11 @@ bool loadBitmapFile(const QString& path, Bitmap24& out, QString* error)
     const QImage image = reader.read();
     if (image.isNull())
         return fail(error, reader.errorString());
+    // The grid sizes a slot from the header before decoding; a file whose
+    // pixels decode to another size (an OS/2 header's height read as signed
+    // by the decoder, say) is damaged.
+    if (image.width() != header.width || image.height() != header.height)
+        return fail(error, QStringLiteral("damaged bitmap header"));
     try {
         out = Bitmap24::fromImage(image);
     } catch (const std::bad_alloc&) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "data/DataRW.h"
+#include "images/pictures.h"
 #include "memo/MemoFile.h"
 #include "support/testutil.h"
 
@@ -92,4 +93,39 @@ TEST(FuzzRegressions, AStrayLeadByteKeepsTheLineBreakOrCommaAfterIt)
     EXPECT_EQ(table.record(1).flowerShape, 5);
     EXPECT_EQ(table.record(1).leafShape, 5);
     EXPECT_EQ(table.record(1).pictureCount, 2);
+}
+
+// An OS/2 bitmap whose 16-bit height has its top bit set: the header says
+// 36102 rows, the decoder took it as a signed, top-down 29434. A picture
+// whose decoded size differs from its header is damaged, not shown at a
+// size the slot was not fitted for.
+TEST(FuzzRegressions, ABitmapDecodingToAnotherSizeThanItsHeaderIsRefused)
+{
+    QTemporaryDir dir;
+    const QString path = folderPath(dir) + "os2.bmp";
+    QByteArray bytes("BM", 2);
+    auto le16 = [&](int v) { bytes.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF)); };
+    auto le32 = [&](qint64 v) { for (int i = 0; i < 4; ++i) bytes.append(char((v >> (8 * i)) & 0xFF)); };
+    const int width = 6, height = 0x8D06, rowBytes = (width * 24 + 31) / 32 * 4;
+    le32(26 + qint64(rowBytes) * height); // file size
+    le32(0);                              // reserved
+    le32(26);                             // pixel data offset
+    le32(12);                             // OS/2 core header
+    le16(width);
+    le16(height);
+    le16(1);  // planes
+    le16(24); // bits a pixel
+    bytes.append(QByteArray(rowBytes * height, char(0x7F)));
+    testutil::writeFile(path, bytes);
+
+    Bitmap24 picture;
+    QString error;
+    QSize header;
+    if (loadPictureFile(path, picture, &error)) {
+        ASSERT_TRUE(readPictureSize(path, header));
+        EXPECT_EQ(picture.size(), header);
+    } else {
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_TRUE(picture.isEmpty());
+    }
 }
