@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -22,12 +23,28 @@ void quiet(QtMsgType type, const QMessageLogContext&, const QString& message)
     }
 }
 
+const QString ScratchPrefix = QStringLiteral("tolvarin-fuzz-");
+
+// A run that crashed (the reason it stopped, often) could not remove its
+// folder; those of processes that no longer exist are removed here.
+void removeStaleFolders(const QString& base)
+{
+    const QStringList names = QDir(base).entryList({ScratchPrefix + QLatin1Char('*')}, QDir::Dirs);
+    for (const QString& name : names) {
+        bool ok = false;
+        const int pid = name.mid(ScratchPrefix.size()).toInt(&ok);
+        if (ok && pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH)
+            QDir(base + QLatin1Char('/') + name).removeRecursively();
+    }
+}
+
 QString makeScratchFolder()
 {
     const QString base = QDir(QStringLiteral("/dev/shm")).exists() && ::access("/dev/shm", W_OK) == 0
                              ? QStringLiteral("/dev/shm")
                              : QDir::tempPath();
-    const QString folder = base + QStringLiteral("/tolvarin-fuzz-%1/").arg(::getpid());
+    removeStaleFolders(base);
+    const QString folder = base + QLatin1Char('/') + ScratchPrefix + QString::number(::getpid()) + QLatin1Char('/');
     QDir().mkpath(folder);
     std::atexit([] { QDir(scratchFolder()).removeRecursively(); });
     return folder;
