@@ -10,11 +10,15 @@
 #
 #   TOLVARIN_FUZZ_SECONDS   time for each target (default 60)
 #   TOLVARIN_FUZZ_TARGETS   targets to run (default: all)
+#   TOLVARIN_FUZZ_SEED      libFuzzer's random seed (default 1, so that a CI
+#                           run explores the same inputs each time; set 0 for
+#                           a new seed every run when fuzzing by hand)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 started=$SECONDS
 seconds=${TOLVARIN_FUZZ_SECONDS:-60}
+seed=${TOLVARIN_FUZZ_SEED:-1}
 targets=${TOLVARIN_FUZZ_TARGETS:-"datafile settings memo bmp jpeg"}
 
 cmake -S . -B build-fuzz -G Ninja \
@@ -69,7 +73,7 @@ for t in $targets; do
   echo "== fuzz_$t for ${seconds} s"
   status=0
   "$out/fuzz/fuzz_$t" "${dict[@]}" \
-    -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    -seed="$seed" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="$artifacts/" "$corpus" "$seeds/$t" >"$log" 2>&1 || status=$?
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
   summary+=("fuzz_$t: ${runs:-?} runs, exit $status")
