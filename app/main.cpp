@@ -179,20 +179,12 @@ void TfMain::buildWindow()
     help->addSeparator();
     item(help, "About1", QStringLiteral("バージョン情報(&A)..."), &TfMain::About1Click);
 
-    QToolBar* bar = addToolBar(QStringLiteral("ToolBar1"));
-    bar->setObjectName(QStringLiteral("ToolBar1"));
-    bar->setMovable(false);
-    bar->setFloatable(false);
-    bar->setIconSize(QSize(16, 16));
+    QToolBar* bar = makeToolBar(this);
+    addToolBar(bar);
     bar->setFixedHeight(26);
     for (const ToolDesign& tool : toolDesigns) {
-        auto* b = new QToolButton(bar);
-        b->setObjectName(QStringLiteral("ToolButton%1").arg(tool.number));
-        b->setToolTip(QString::fromUtf8(tool.hint));
-        b->setIcon(mainToolGlyph(tool.glyph));
-        b->setAutoRaise(true);
-        b->setEnabled(tool.enabled);
-        bar->addWidget(b);
+        addToolButton(bar, tool.number, QString::fromUtf8(tool.hint), mainToolGlyph(tool.glyph))
+            ->setEnabled(tool.enabled);
         if (tool.dividerAfter)
             bar->addSeparator();
     }
@@ -233,7 +225,7 @@ void TfMain::buildWindow()
 
 QToolButton* TfMain::toolButton(int number) const
 {
-    return findChild<QToolButton*>(QStringLiteral("ToolButton%1").arg(number));
+    return findToolButton(this, number);
 }
 
 QAction* TfMain::menuAction(const char* name) const

@@ -1,6 +1,10 @@
 #pragma once
 #include <QFont>
+#include <QIcon>
+#include <QString>
 
+class QToolBar;
+class QToolButton;
 class QWidget;
 
 // The font every window is designed in: "ＭＳ Ｐゴシック" at 12 pixels (the
@@ -11,3 +15,10 @@ QFont designFont();
 // area, moves it back from the right and bottom edges, then from the left
 // and top edges (which win).
 void placeForm(QWidget* form);
+
+// The flat tool bar "ToolBar1" of a window: fixed in place, 16 x 16 glyphs.
+QToolBar* makeToolBar(QWidget* window);
+// Adds the flat button "ToolButton<number>" with its hint and glyph.
+QToolButton* addToolButton(QToolBar* bar, int number, const QString& hint, const QIcon& glyph);
+// The button "ToolButton<number>" of a window.
+QToolButton* findToolButton(const QWidget* window, int number);

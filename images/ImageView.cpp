@@ -1,3 +1,4 @@
+#include "app/placement.h"
 #include "images/ImageView.h"
 
 #include <QCloseEvent>
@@ -81,21 +82,12 @@ void TfImageView::buildWindow()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    toolBar1_ = new QToolBar(this);
-    toolBar1_->setObjectName(QStringLiteral("ToolBar1"));
-    toolBar1_->setMovable(false);
-    toolBar1_->setFloatable(false);
-    toolBar1_->setIconSize(QSize(16, 16));
+    toolBar1_ = makeToolBar(this);
     for (const ToolEntry& entry : toolEntries) {
         if (entry.separatorBefore)
             toolBar1_->addSeparator();
-        auto* b = new QToolButton(toolBar1_);
-        b->setObjectName(QStringLiteral("ToolButton%1").arg(entry.number));
-        b->setToolTip(QString::fromUtf8(entry.hint));
-        b->setIcon(viewerToolGlyph(entry.glyph));
-        b->setAutoRaise(true);
-        b->setFixedHeight(25);
-        toolBar1_->addWidget(b);
+        addToolButton(toolBar1_, entry.number, QString::fromUtf8(entry.hint), viewerToolGlyph(entry.glyph))
+            ->setFixedHeight(25);
     }
     toolBar1_->setFixedHeight(toolBar1_->sizeHint().height());
     layout->addWidget(toolBar1_);
@@ -130,7 +122,7 @@ void TfImageView::buildWindow()
 
 QToolButton* TfImageView::toolButton(int number) const
 {
-    return findChild<QToolButton*>(QStringLiteral("ToolButton%1").arg(number));
+    return findToolButton(this, number);
 }
 
 TfImageView* TfImageView::instance()

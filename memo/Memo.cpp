@@ -44,25 +44,15 @@ void TfMemo::buildWindow()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    toolBar1_ = new QToolBar(this);
-    toolBar1_->setObjectName(QStringLiteral("ToolBar1"));
-    toolBar1_->setMovable(false);
-    toolBar1_->setFloatable(false);
-    toolBar1_->setIconSize(QSize(16, 16));
+    toolBar1_ = makeToolBar(this);
     toolBar1_->addSeparator();
     const struct {
         int number;
         const char* hint;
         int glyph;
     } buttons[] = {{4, "文字属性 変更", 0}, {5, "背景色 変更", 1}};
-    for (const auto& entry : buttons) {
-        auto* b = new QToolButton(toolBar1_);
-        b->setObjectName(QStringLiteral("ToolButton%1").arg(entry.number));
-        b->setToolTip(QString::fromUtf8(entry.hint));
-        b->setIcon(memoToolGlyph(entry.glyph));
-        b->setAutoRaise(true);
-        toolBar1_->addWidget(b);
-    }
+    for (const auto& entry : buttons)
+        addToolButton(toolBar1_, entry.number, QString::fromUtf8(entry.hint), memoToolGlyph(entry.glyph));
     layout->addWidget(toolBar1_);
     connect(toolButton(4), &QToolButton::clicked, this, &TfMemo::ToolButton4Click);
     connect(toolButton(5), &QToolButton::clicked, this, &TfMemo::ToolButton5Click);
@@ -84,7 +74,7 @@ void TfMemo::buildWindow()
 
 QToolButton* TfMemo::toolButton(int number) const
 {
-    return findChild<QToolButton*>(QStringLiteral("ToolButton%1").arg(number));
+    return findToolButton(this, number);
 }
 
 TfMemo* TfMemo::instance()
