@@ -196,6 +196,7 @@ bool readJpeg(const QString& path, bool headerOnly, bool scaled, int minWidth, i
 struct BmpHeader {
     qint64 width = 0;
     qint64 height = 0; // rows; the file's sign (top-down) already removed
+    quint32 compression = 0;
 };
 
 quint32 le32(const uchar* p)
@@ -255,6 +256,7 @@ bool readBmpHeader(const QString& path, BmpHeader& header, QString* error)
     }
     header.width = width;
     header.height = height;
+    header.compression = compression;
     return true;
 }
 
@@ -268,8 +270,21 @@ bool loadBitmapFile(const QString& path, Bitmap24& out, QString* error)
     reader.setDecideFormatFromContent(false);
     // Qt holds the pixels at up to 4 bytes each; allow what the header check allows.
     reader.setAllocationLimit(int(MaxPicturePixels * 4 / (1024 * 1024)) + 1);
-    const QImage image = reader.read();
-    if (image.isNull())
+    // A run-length coded bitmap need not set every pixel: a delta skips some,
+    // and a file that ends early leaves the rest. The decoder writes into the
+    // image it is given when the size and format fit, so give it one cleared
+    // to colour index 0; otherwise those pixels would show whatever memory
+    // held before, different at each load.
+    QImage image;
+    const bool runLength = header.compression == 1 || header.compression == 2;
+    if (runLength) {
+        image = QImage(int(header.width), int(header.height), QImage::Format_Indexed8);
+        if (image.isNull())
+            return fail(error, QStringLiteral("not enough memory for the picture"));
+        image.setColorCount(256);
+        image.fill(0);
+    }
+    if (!reader.read(&image) || image.isNull())
         return fail(error, reader.errorString());
     // The grid sizes a slot from the header before decoding; a file whose
     // pixels decode to another size (an OS/2 header's height read as signed

@@ -129,3 +129,61 @@ TEST(FuzzRegressions, ABitmapDecodingToAnotherSizeThanItsHeaderIsRefused)
         EXPECT_TRUE(picture.isEmpty());
     }
 }
+
+// A run-length coded bitmap need not set every pixel: a delta skips some and
+// the end-of-bitmap code may come before the last row. The decoder left
+// those pixels as whatever memory held, so one file showed differently at
+// each load. They are colour index 0 now.
+TEST(FuzzRegressions, PixelsARunLengthBitmapSkipsAreColourZero)
+{
+    QTemporaryDir dir;
+    const QString path = folderPath(dir) + "rle.bmp";
+    const int width = 8, height = 64;
+    QByteArray bytes("BM", 2);
+    auto le16 = [&](int v) { bytes.append(char(v & 0xFF)).append(char((v >> 8) & 0xFF)); };
+    auto le32 = [&](qint64 v) { for (int i = 0; i < 4; ++i) bytes.append(char((v >> (8 * i)) & 0xFF)); };
+    auto bytesOf = [&](std::initializer_list<int> values) { for (int v : values) bytes.append(char(v)); };
+    const int paletteStart = 14 + 40, dataStart = paletteStart + 256 * 4;
+    le32(0); // file size (readers ignore it)
+    le32(0);
+    le32(dataStart);
+    le32(40);
+    le32(width);
+    le32(height);
+    le16(1);
+    le16(8);
+    le32(1); // 8-bit run-length coding
+    le32(0);
+    le32(2835);
+    le32(2835);
+    le32(256);
+    le32(0);
+    for (int i = 0; i < 256; ++i) // index 0 green, every other index white
+        bytesOf(i == 0 ? std::initializer_list<int>{30, 200, 10, 0} : std::initializer_list<int>{255, 255, 255, 0});
+    bytesOf({width, 5, 0, 0});    // bottom row: eight pixels of index 5, end of line
+    bytesOf({2, 7, 0, 2, 3, 1});  // two pixels of 7, then a delta three right and one up
+    bytesOf({1, 9, 0, 1});        // one pixel of 9, end of the bitmap
+    testutil::writeFile(path, bytes);
+
+    // Fill the heap with a pattern so that memory left unset would show it.
+    for (int round = 0; round < 2; ++round) {
+        {
+            std::vector<uchar> scribble(width * height * 8, 0xA5);
+            volatile uchar sink = scribble[123];
+            (void)sink;
+        }
+        Bitmap24 picture;
+        QString error;
+        ASSERT_TRUE(loadPictureFile(path, picture, &error)) << error.toStdString();
+        const QImage image = picture.toImage();
+        ASSERT_EQ(image.size(), QSize(width, height));
+        const QRgb green = qRgb(10, 200, 30), white = qRgb(255, 255, 255);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const int fileRow = height - 1 - y;
+                const bool set = fileRow == 0 || (fileRow == 1 && x < 2) || (fileRow == 2 && x == 5);
+                EXPECT_EQ(image.pixel(x, y), set ? white : green) << "pixel " << x << "," << y;
+            }
+        }
+    }
+}
