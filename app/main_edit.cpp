@@ -349,7 +349,7 @@ void TfMain::storeCorrection()
     const QString name = table.record(state.currentSpecies).name;
     const PadState pad = pad_->padState();
     int found = 0;
-    QString error;
+    QString error, notice;
     const DataRewrite::Result result = rewritePlantTable(
         table, settings().hddDir,
         [&](PlantTable& t) {
@@ -359,7 +359,7 @@ void TfMain::storeCorrection()
             storePadIntoRecord(pad, t.record(found));
             return true;
         },
-        &error);
+        &error, &notice);
     if (found != 0)
         state.currentSpecies = found;
     if (result != DataRewrite::Result::Ok) {
@@ -367,6 +367,8 @@ void TfMain::storeCorrection()
         pad_->executeButton()->setEnabled(true); // the correction can be confirmed again
     } else if (found == 0) {
         showError(this, QStringLiteral("「%1」は他で削除されたため、訂正できませんでした。").arg(name));
+    } else if (!notice.isEmpty()) {
+        showInformation(this, notice);
     }
 }
 

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -63,6 +64,14 @@ QByteArray withoutLineEnd(QByteArray line)
     if (line.endsWith('\r'))
         line.chop(1);
     return line;
+}
+
+// A line of nothing but blanks and control characters (an end-of-file
+// byte 0x1A left by an old editor, say) has no name to read: it counts as
+// an empty line, not as a nameless species.
+bool isBlankLine(const QByteArray& line)
+{
+    return std::all_of(line.begin(), line.end(), [](char c) { return uchar(c) <= 0x20 || uchar(c) == 0x7F; });
 }
 
 // Fills slot `k` from one line, field by field. Returns false at the first
@@ -133,8 +142,7 @@ QString stopReason(const LoadReport& r)
         return QStringLiteral("登録できる植物は%1種類までのため、%2行目から後は読み込まれていません。")
             .arg(MaxPlants)
             .arg(r.stopLine);
-    case LoadReport::Stop::BadText:
-        return QStringLiteral("%1行目に Shift-JIS として読めない文字があります。").arg(r.stopLine);
+    case LoadReport::Stop::BadText: // told in a message of its own
     case LoadReport::Stop::None:
         break;
     }
@@ -152,13 +160,32 @@ QString LoadReport::message(const QString& backupPath) const
 {
     if (complete())
         return {};
-    QString text = QStringLiteral("検索データ「%1」を最後まで読み込めませんでした。\n\n").arg(fileNameOf(path)) +
-                   stopReason(*this);
+    // Undecodable text does not stop the load: every line is in the table,
+    // but a rewrite cannot give those bytes back.
+    QString text = stop == Stop::BadText
+                       ? QStringLiteral("検索データ「%1」の%2行目に Shift-JIS として読めない文字があります。\n\n"
+                                        "データを変更すると、その文字は「?」として書き込まれます。")
+                             .arg(fileNameOf(path))
+                             .arg(stopLine)
+                       : QStringLiteral("検索データ「%1」を最後まで読み込めませんでした。\n\n").arg(fileNameOf(path)) +
+                             stopReason(*this);
     if (!backupPath.isEmpty())
         text += QStringLiteral("\n\n元のファイルは「%1」として同じフォルダに残してあります。").arg(fileNameOf(backupPath));
     else
         text += QStringLiteral("\n\n元のファイルの控えを残せませんでした。データを変更する前にファイルを確認してください。");
     return text;
+}
+
+QString LoadReport::rewrittenMessage(const QString& backupPath) const
+{
+    if (complete())
+        return {};
+    const QString what =
+        stop == Stop::BadText
+            ? QStringLiteral("%1行目の Shift-JIS として読めない文字は「?」として書き込まれています。").arg(stopLine)
+            : QStringLiteral("%1行目から後の読み込めなかった行は、新しい検索データには含まれていません。").arg(stopLine);
+    return QStringLiteral("検索データ「%1」を書き換えました。").arg(fileNameOf(path)) + what +
+           QStringLiteral("\n\n元のファイルは「%1」として同じフォルダに残してあります。").arg(fileNameOf(backupPath));
 }
 
 QString nextField(QString& line)
@@ -195,11 +222,11 @@ LoadReport readPlantTable(PlantTable& table, const QString& folder)
         const bool overlong = !raw.endsWith('\n') && !file.atEnd();
         raw = withoutLineEnd(raw);
         ++lineNo;
-        if (raw.isEmpty()) {
+        if (isBlankLine(raw)) {
             // The first empty line ends the data; lines after it are left
             // out, which the report must tell when any of them holds text.
             while (!file.atEnd()) {
-                if (!withoutLineEnd(file.readLine(MaxLineBytes)).isEmpty()) {
+                if (!isBlankLine(withoutLineEnd(file.readLine(MaxLineBytes)))) {
                     report.stop = LoadReport::Stop::EmptyLine;
                     report.stopLine = lineNo;
                     break;
@@ -375,7 +402,6 @@ DataRewrite::Result DataRewrite::commit(const PlantTable& table)
             error_ = QStringLiteral("読み込めなかった行を含む検索データの控えを作れないため、書き換えを中止しました。");
             return Result::Failed;
         }
-        backupMessage_ = lastReload_.message(backupPath_);
     }
     // Something that ignores the lock (a person copying a file, say) may
     // have replaced or removed the data file since it was read: keep what
@@ -402,6 +428,10 @@ DataRewrite::Result DataRewrite::commit(const PlantTable& table)
         error_ = QStringLiteral("検索データを書き込めませんでした（%1）。元のデータはそのまま残っています。").arg(why);
         return Result::Failed;
     }
+    if (!backupPath_.isEmpty()) {
+        const QString lost = lastReload_.rewrittenMessage(backupPath_);
+        notice_ = notice_.isEmpty() ? lost : notice_ + QStringLiteral("\n\n") + lost;
+    }
     // The table just written is what the file holds now.
     lastReload_ = LoadReport{};
     lastReload_.fileRead = true;
@@ -411,7 +441,8 @@ DataRewrite::Result DataRewrite::commit(const PlantTable& table)
 }
 
 DataRewrite::Result rewritePlantTable(PlantTable& table, const QString& folder,
-                                      const std::function<bool(PlantTable&)>& change, QString* error)
+                                      const std::function<bool(PlantTable&)>& change, QString* error,
+                                      QString* notice)
 {
     DataRewrite rewrite(folder);
     DataRewrite::Result result = rewrite.begin();
@@ -423,6 +454,8 @@ DataRewrite::Result rewritePlantTable(PlantTable& table, const QString& folder,
     }
     if (error)
         *error = rewrite.error();
+    if (notice)
+        *notice = result == DataRewrite::Result::Ok ? rewrite.notice() : QString();
     return result;
 }
 

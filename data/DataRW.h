@@ -42,6 +42,9 @@ struct LoadReport {
     // A Japanese message for the user about an incomplete load, naming the
     // line and the backup; empty for a complete load.
     QString message(const QString& backupPath) const;
+    // The message after such a load was written back: the lines the load
+    // left out are no longer in the data file, only in the backup.
+    QString rewrittenMessage(const QString& backupPath) const;
 };
 
 // Removes the text up to and including the first "," from `line` and
@@ -100,12 +103,13 @@ public:
     Result commit(const PlantTable& table);
 
     QString error() const { return error_; }
-    // The backup kept by commit(), if any, and the message to show for it.
+    // The backup kept by commit() of a file whose load stopped early, if any.
     QString backupPath() const { return backupPath_; }
-    QString backupMessage() const { return backupMessage_; }
-    // Set by commit() when the file was removed or replaced behind the lock
-    // since it was read (the replaced file is kept as a backup): a message
-    // for the user. Empty otherwise.
+    // Set by a successful commit() that the user must hear of: the file was
+    // removed or replaced behind the lock since it was read (the replaced
+    // file is kept as a backup), or the table written came from a load that
+    // stopped early (the lines left out are only in the backup now). Empty
+    // otherwise.
     QString notice() const { return notice_; }
 
 private:
@@ -115,16 +119,16 @@ private:
     bool reloaded_ = false;
     QString error_;
     QString backupPath_;
-    QString backupMessage_;
     QString notice_;
 };
 
 // The common shape of a rewrite: lock, reload, apply `change` to the fresh
-// table (it returns false to cancel without writing), commit. `report`
-// receives the reload's report when given.
+// table (it returns false to cancel without writing), commit. `error`
+// receives the reason of a failure and `notice` what a successful commit
+// must tell the user (DataRewrite::notice), when given.
 DataRewrite::Result rewritePlantTable(PlantTable& table, const QString& folder,
                                       const std::function<bool(PlantTable&)>& change,
-                                      QString* error = nullptr);
+                                      QString* error = nullptr, QString* notice = nullptr);
 
 // The process-wide plant table.
 PlantTable& plantTable();

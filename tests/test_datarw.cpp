@@ -1,6 +1,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSet>
@@ -101,6 +102,17 @@ TEST(DataFileLoad, FieldRulesAndEarlyStops)
     // Trailing empty lines only: complete.
     f.writeData(QStringLiteral("A,0,0,0,0,0,0,0,0,0,0,1,1,1,1,1\r\n\r\n\r\n"));
     EXPECT_TRUE(readPlantTable(t, f.path()).complete());
+
+    // A line of blanks, or an end-of-file byte after the last line, is no
+    // nameless species.
+    f.writeData(QStringLiteral("A,0,0,0,0,0,0,0,0,0,0,1,1,1,1,1\r\n\x1a"));
+    EXPECT_TRUE(readPlantTable(t, f.path()).complete());
+    EXPECT_EQ(names(t), QStringLiteral("A"));
+    f.writeData(QStringLiteral("A,0,0,0,0,0,0,0,0,0,0,1,1,1,1,1\r\n \t \r\nC,0,0,0,0,0,0,0,0,0,0,1,1,1,1,1\r\n"));
+    r = readPlantTable(t, f.path());
+    EXPECT_EQ(names(t), QStringLiteral("A"));
+    EXPECT_EQ(r.stop, LoadReport::Stop::EmptyLine);
+    EXPECT_EQ(r.stopLine, 2);
 
     // "11" as flower shape ends loading, the bad line's record counted.
     f.writeData(QStringLiteral("B,0,0,0,0,0,0,0,0,0,0,1,1,1,1,1\r\nA,1,0,0,0,0,0,0,0,0,0,11,1,1,1,1\r\nC,0,0,0,0,0,0,0,0,0,0,1,1,1,1,1\r\n"));
@@ -275,7 +287,9 @@ TEST(DataRewriteProtocol, RewriteKeepsBackupOfAnIncompleteFile)
     ASSERT_EQ(rw.commit(t), DataRewrite::Result::Ok);
     ASSERT_FALSE(rw.backupPath().isEmpty());
     EXPECT_EQ(readFile(rw.backupPath()), original);
-    EXPECT_TRUE(rw.backupMessage().contains(QStringLiteral("2行目")));
+    // The user hears that the lines left out are only in the backup now.
+    EXPECT_TRUE(rw.notice().contains(QStringLiteral("2行目から後")));
+    EXPECT_TRUE(rw.notice().contains(QFileInfo(rw.backupPath()).fileName()));
     // Loading the same broken file twice makes one backup only.
     PlantTable u;
     writeFile(f.dat(), original);
@@ -289,6 +303,28 @@ TEST(DataRewriteProtocol, RewriteKeepsBackupOfAnIncompleteFile)
     const QString b2 = keepBackupOfIncompleteFile(readPlantTable(u, f.path()));
     EXPECT_NE(b2, b1);
     EXPECT_EQ(readFile(b2), original + "C,0\r\n");
+}
+
+// Bytes that are no cp932 text do not stop the load, and the messages say
+// what happens to them instead of claiming lines were left out.
+TEST(DataRewriteProtocol, UndecodableTextIsToldAsSuch)
+{
+    Folder f;
+    QByteArray bytes = cp932::encodeLossy(QStringLiteral("A,0,0,0,0,0,0,0,0,0,0,1,1,1,1,1\r\n"));
+    bytes += QByteArray("B\x85\x40,0,0,0,0,0,0,0,0,0,0,1,1,1,1,1\r\n");
+    writeFile(f.dat(), bytes);
+    PlantTable t;
+    DataRewrite rw(f.path());
+    ASSERT_EQ(rw.begin(), DataRewrite::Result::Ok);
+    const LoadReport r = rw.reload(t);
+    EXPECT_EQ(r.stop, LoadReport::Stop::BadText);
+    EXPECT_EQ(t.plantCount(), 2);
+    const QString told = r.message(QStringLiteral("x.backup"));
+    EXPECT_FALSE(told.contains(QStringLiteral("最後まで読み込めません")));
+    EXPECT_TRUE(told.contains(QStringLiteral("2行目")));
+    ASSERT_EQ(rw.commit(t), DataRewrite::Result::Ok);
+    EXPECT_EQ(readFile(rw.backupPath()), bytes);
+    EXPECT_TRUE(rw.notice().contains(QStringLiteral("「?」として書き込まれています")));
 }
 
 TEST(DataRewriteProtocol, CommitNeedsTheLockAndAFreshRead)
