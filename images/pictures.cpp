@@ -85,8 +85,10 @@ void copyMessage(JpegReadJob* job, const char* text)
     job->message[sizeof job->message - 1] = '\0';
 }
 
-// Only objects without destructors live in this frame: a libjpeg error or
-// warning jumps back to the setjmp below.
+// Only objects without destructors live in this frame: a libjpeg error, or
+// a warning that the data is missing or broken, jumps back to the setjmp
+// below. The header-only read and the scaled decode take this same path, so
+// all readers agree on which warnings fail a picture.
 bool runJpegRead(JpegReadJob* job)
 {
     jpeg_decompress_struct cinfo;
@@ -310,6 +312,8 @@ QString pictureNumberText(int number)
 
 QString findPictureFile(const PictureFolders& folders, const QString& name, int number)
 {
+    if (!platform::staysInFolder(name))
+        return QString();
     const QString stem = name + pictureNumberText(number);
     for (const QString* folder : {&folders.hddDir, &folders.cdDir}) {
         for (const char* ext : {".jpg", ".bmp"}) {
@@ -323,10 +327,14 @@ QString findPictureFile(const PictureFolders& folders, const QString& name, int 
 
 bool isCdRomSpecies(const PictureFolders& folders, const QString& name)
 {
-    if (folders.cdDir.isEmpty())
+    // Found in the hard-disk folder first, picture 1 counts as the CD-ROM's
+    // only when it lies in the CD-ROM folder itself. When both folders are
+    // one (a copy that keeps everything beside the program) or one lies
+    // inside the other, a prefix test would call every species the CD-ROM's.
+    if (folders.cdDir.isEmpty() || folders.cdDir == folders.hddDir)
         return false;
     const QString first = findPictureFile(folders, name, 1);
-    return !first.isEmpty() && first.startsWith(folders.cdDir);
+    return !first.isEmpty() && first.left(first.lastIndexOf(QLatin1Char('/')) + 1) == folders.cdDir;
 }
 
 bool isBitmapPath(const QString& path)

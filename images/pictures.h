@@ -34,9 +34,10 @@ QString pictureNumberText(int number);
 // that order: at most four existence checks, no folder listing.
 QString findPictureFile(const PictureFolders& folders, const QString& name, int number);
 
-// True when the species' picture 1 lies in the CD-ROM folder (its path
-// begins with cdDir), which makes its name unchangeable. A species without
-// a picture 1, or an empty cdDir, is not a CD-ROM species.
+// True when the species' picture 1, as findPictureFile finds it, lies in
+// the CD-ROM folder itself, which makes its name unchangeable. A species
+// without a picture 1, an empty cdDir, or a cdDir that is the hard-disk
+// folder too, gives false.
 bool isCdRomSpecies(const PictureFolders& folders, const QString& name);
 
 // True when `path` is loaded as a Windows bitmap: its extension is exactly
@@ -45,9 +46,10 @@ bool isBitmapPath(const QString& path);
 
 // Decodes a picture file at full size. On failure returns false, leaves
 // `out` unchanged and (if given) puts the reason in `error`. A file that is
-// empty, damaged, cut short or too large fails; a JPEG that the library
-// can only decode with a warning (such as a file still being copied) fails
-// too, so that the caller may retry it later.
+// empty, damaged, cut short or too large fails; a JPEG whose data the
+// library finds missing or corrupt (such as a file still being copied)
+// fails too, so that the caller may retry it later. Harmless flaws (stray
+// bytes between segments, an unknown JFIF version) do not fail.
 bool loadPictureFile(const QString& path, Bitmap24& out, QString* error = nullptr);
 
 // As loadPictureFile, but the caller says how to decode: as a Windows bitmap

@@ -106,6 +106,11 @@ FileStamp fileAge(const QString& path)
     return s;
 }
 
+bool staysInFolder(const QString& stem)
+{
+    return !stem.contains(QLatin1Char('/')) && !stem.contains(QChar(0));
+}
+
 bool fileExists(const QString& path)
 {
     return fileAge(path).present;

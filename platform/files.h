@@ -27,6 +27,12 @@ FileStamp fileAge(const QString& path);
 
 // True when `path` names an existing regular file.
 bool fileExists(const QString& path);
+
+// True when `stem` can begin a file name inside a folder: it holds no path
+// separator and no NUL. A species name from a damaged or foreign data file
+// ("../x", say) would otherwise read, write or delete files outside the
+// picture folder; such a name has no files.
+bool staysInFolder(const QString& stem);
 // True when `path` names an existing folder.
 bool folderExists(const QString& path);
 

@@ -66,8 +66,9 @@ bool near(const QColor& a, const QColor& b, int tolerance = 12)
 
 // A JPEG written directly with libjpeg, for colour layouts the program's own
 // encoder never produces. `pixel` fills `components` bytes of pixel (x, y).
+// With `restartRows`, a restart marker follows every that many MCU rows.
 QByteArray rawJpeg(int w, int h, int components, J_COLOR_SPACE space, bool adobeMarker,
-                   const std::function<void(int x, int y, JSAMPLE* px)>& pixel)
+                   const std::function<void(int x, int y, JSAMPLE* px)>& pixel, int restartRows = 0)
 {
     jpeg_compress_struct cinfo;
     jpeg_error_mgr err;
@@ -82,6 +83,7 @@ QByteArray rawJpeg(int w, int h, int components, J_COLOR_SPACE space, bool adobe
     cinfo.in_color_space = space;
     jpeg_set_defaults(&cinfo);
     cinfo.write_Adobe_marker = adobeMarker ? TRUE : FALSE;
+    cinfo.restart_in_rows = restartRows;
     jpeg_set_quality(&cinfo, 95, TRUE);
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<JSAMPLE> row(size_t(w * components));
@@ -218,9 +220,18 @@ TEST_F(PictureFiles, CdRomSpecies)
     touch(inCd(fern + "01.jpg"));
     EXPECT_FALSE(isCdRomSpecies(folders, fern)); // the hard-disk picture 1 wins
 
+    // One folder for both (the default beside the program): everything in
+    // it is on the hard disk, so every species can be renamed.
     const PictureFolders same{folders.hddDir, folders.hddDir};
-    EXPECT_TRUE(isCdRomSpecies(same, fern));
+    EXPECT_FALSE(isCdRomSpecies(same, fern));
     EXPECT_FALSE(isCdRomSpecies(same, QStringLiteral("ススキ")));
+    // A hard-disk folder inside the CD-ROM folder is still the hard disk.
+    const QString inner = folders.cdDir + QStringLiteral("mine/");
+    ASSERT_TRUE(QDir().mkpath(inner));
+    const PictureFolders nested{folders.cdDir, inner};
+    touch(inner + QStringLiteral("ススキ01.jpg"));
+    EXPECT_FALSE(isCdRomSpecies(nested, QStringLiteral("ススキ")));
+    EXPECT_TRUE(isCdRomSpecies(nested, Lily));
 
     // Without a CD-ROM folder nothing is a CD-ROM species.
     const PictureFolders noCd{QString(), folders.hddDir};
@@ -338,6 +349,13 @@ TEST_F(PictureFiles, BrokenFilesFail)
     }
     QByteArray zeroBmp = bmp;
     zeroBmp[18] = zeroBmp[19] = 0;
+    // Restart markers cycle RST0..RST7; one out of order means lost data.
+    QByteArray resync = rawJpeg(64, 64, 3, JCS_RGB, false, [](int x, int y, JSAMPLE* p) {
+        p[0] = JSAMPLE(x * 4), p[1] = JSAMPLE(y * 4), p[2] = JSAMPLE(x ^ y);
+    }, 1);
+    const int rst1 = resync.indexOf(QByteArray("\xFF\xD1", 2));
+    ASSERT_GE(rst1, 0);
+    resync[rst1 + 1] = char(0xD5);
 
     const std::pair<const char*, QByteArray> cases[] = {
         {"empty.jpg", QByteArray()},
@@ -346,6 +364,8 @@ TEST_F(PictureFiles, BrokenFilesFail)
         {"garbage.bmp", QByteArray("BM") + QByteArray(100, '\x7F')},
         {"half.jpg", jpeg.left(jpeg.size() / 2)},
         {"noend.jpg", jpeg.left(jpeg.size() - 2)},
+        {"shortscan.jpg", jpeg.left(jpeg.size() / 2) + QByteArray("\xFF\xD9", 2)},
+        {"resync.jpg", resync},
         {"header.jpg", jpeg.left(sof + 20)},
         {"huge.jpg", hugeJpeg},
         {"half.bmp", bmp.left(bmp.size() / 2)},
@@ -421,6 +441,43 @@ TEST_F(PictureFiles, ScaledDecodePicksTheSmallestCoveringScale)
     ASSERT_TRUE(loadPictureScaled(bmpPath, 10, 10, bmp, &full));
     EXPECT_EQ(bmp.size(), QSize(300, 200));
     EXPECT_EQ(full, QSize(300, 200));
+}
+
+// libjpeg warns about some flaws it passes over without losing a pixel;
+// such files show exactly as their clean original, whichever way they are
+// read.
+TEST_F(PictureFiles, HarmlessJpegFlawsDecodeInFull)
+{
+    const QByteArray clean = jpegOf(quadrants(401, 301));
+    ASSERT_TRUE(clean.endsWith("\xFF\xD9"));
+    ASSERT_EQ(clean.mid(6, 5), QByteArray("JFIF\0", 5));
+
+    QByteArray strayBytes = clean; // "35 extraneous bytes before marker 0xd9"
+    strayBytes.insert(clean.size() - 2, QByteArray(35, '\x5A'));
+    QByteArray jfifTwo = clean; // "unknown JFIF revision number 2.01"
+    jfifTwo[11] = 2;
+    jfifTwo[12] = 1;
+
+    testutil::writeFile(inHdd("clean.jpg"), clean);
+    Bitmap24 reference, referenceScaled;
+    ASSERT_TRUE(loadPictureFile(inHdd("clean.jpg"), reference));
+    ASSERT_TRUE(loadPictureScaled(inHdd("clean.jpg"), 100, 75, referenceScaled, nullptr));
+    ASSERT_EQ(referenceScaled.size(), QSize(101, 76));
+
+    for (const auto& [file, bytes] : {std::pair{"stray.jpg", strayBytes}, std::pair{"jfif2.jpg", jfifTwo}}) {
+        const QString path = inHdd(QLatin1String(file));
+        testutil::writeFile(path, bytes);
+        Bitmap24 full, scaled;
+        QSize size, fullSize;
+        QString error;
+        EXPECT_TRUE(readPictureSize(path, size)) << file;
+        EXPECT_EQ(size, QSize(401, 301)) << file;
+        ASSERT_TRUE(loadPictureFile(path, full, &error)) << file << ": " << qPrintable(error);
+        EXPECT_EQ(full, reference) << file;
+        ASSERT_TRUE(loadPictureScaled(path, 100, 75, scaled, &fullSize, &error)) << file << ": " << qPrintable(error);
+        EXPECT_EQ(scaled, referenceScaled) << file;
+        EXPECT_EQ(fullSize, QSize(401, 301)) << file;
+    }
 }
 
 // Thumbnails are decoded by worker threads; good and damaged files at once.
