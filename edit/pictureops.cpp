@@ -39,26 +39,36 @@ StoreOutcome storeChosenPicture(const QString& source, const QString& hddDir, co
                                 const std::function<void(bool)>& announce)
 {
     StoreOutcome out;
-    const QString ext = chosenExtension(source);
+    QString ext = chosenExtension(source);
+    if (ext == QLatin1String(".jpeg"))
+        ext = QStringLiteral(".jpg");
     const bool bitmap = ext == QLatin1String(".bmp");
-    if (!platform::fileExists(source) || (!bitmap && ext != QLatin1String(".jpg")))
-        return out; // Skipped: the number is used up all the same
+    // A file that is gone or of another kind is reported, not counted: a
+    // number without a file would only ever show the placeholder.
+    if (!platform::fileExists(source)) {
+        out.error = QStringLiteral("ファイルがありません");
+        return out;
+    }
+    if (!platform::staysInFolder(name)) {
+        out.error = QStringLiteral("この植物名では画像ファイルを作れません");
+        return out;
+    }
+    if (!bitmap && ext != QLatin1String(".jpg")) {
+        out.error = QStringLiteral("JPEG（.jpg）と BMP（.bmp）の画像だけを登録できます");
+        return out;
+    }
     // Every chosen picture is decoded once, to learn its size and to make
     // sure that what is stored is a picture the program can show.
     Bitmap24 picture;
-    if (!loadPictureAs(source, bitmap, picture, &out.error)) {
-        out.kind = StoreOutcome::Failed;
+    if (!loadPictureAs(source, bitmap, picture, &out.error))
         return out;
-    }
     const QString base = hddDir + name + pictureNumberText(number);
     if (picture.width() > MaxPictureSide || picture.height() > MaxPictureSide) {
         if (announce)
             announce(true);
         out.target = base + QStringLiteral(".jpg");
-        if (!saveJpegFile(out.target, reduceToLongestSide(picture, MaxPictureSide), &out.error)) {
-            out.kind = StoreOutcome::Failed;
+        if (!saveJpegFile(out.target, reduceToLongestSide(picture, MaxPictureSide), &out.error))
             return out;
-        }
         out.kind = StoreOutcome::Reduced;
         return out;
     }
@@ -66,7 +76,6 @@ StoreOutcome storeChosenPicture(const QString& source, const QString& hddDir, co
         announce(false);
     out.target = base + ext;
     if (!platform::copyFileNoReplace(source, out.target)) {
-        out.kind = StoreOutcome::Failed;
         out.error = platform::fileExists(out.target) ? QStringLiteral("同じ名前の画像ファイルがすでにあります")
                                                      : QStringLiteral("画像ファイルを書き込めません");
         return out;
@@ -105,6 +114,8 @@ void renameSpeciesPictures(const PictureFolders& folders, const QString& oldName
 
 QString hardDiskPicture(const QString& hddDir, const QString& name, int number)
 {
+    if (!platform::staysInFolder(name))
+        return {};
     const QString base = hddDir + name + pictureNumberText(number);
     for (const char* ext : {".jpg", ".bmp"}) {
         const QString path = base + QLatin1String(ext);

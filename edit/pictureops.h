@@ -31,17 +31,19 @@ struct StoreOutcome {
     enum Kind {
         Copied,  // stored byte for byte
         Reduced, // reduced to 640 pixels and stored as JPEG
-        Skipped, // missing, or not ".jpg"/".bmp": its number is used up all the same
-        Failed,  // could not be decoded or written: its number is not used
-    } kind = Skipped;
+        Failed,  // missing, of another kind, not decodable or not written:
+                 // its number is not used
+    } kind = Failed;
     QString target; // the stored file, for Copied and Reduced
     QString error;  // why, for Failed
 };
 
 // Stores `source` as picture `number` of species `name` in `hddDir`.
 // Pictures larger than 640 pixels either way are reduced and stored as
-// ".jpg"; others are copied with their own (lower-case) extension. An
-// existing file is never replaced. `announce` is told, before the work
+// ".jpg"; others are copied with their own (lower-case) extension, a
+// ".jpeg" file as ".jpg" (the only JPEG extension pictures are looked up
+// by). Files of any other kind are refused. An existing file is never
+// replaced. `announce` is told, before the work
 // starts, whether the picture is being reduced (true) or copied (false).
 StoreOutcome storeChosenPicture(const QString& source, const QString& hddDir, const QString& name, int number,
                                 const std::function<void(bool reducing)>& announce = {});

@@ -43,6 +43,8 @@ QString unwritableCharacters(const QString& text)
 
 QString memoFileName(const QString& folder, const QString& species)
 {
+    if (!platform::staysInFolder(species))
+        return {};
     return folder + species + QLatin1String(".txt");
 }
 
@@ -117,9 +119,16 @@ PadMemoResult savePadMemo(QString& memoPath, const QString& defaultMemoPath, con
 {
     const bool hasLines = !text.isEmpty();
     const bool newMemo = memoPath.isEmpty() && hasLines;
+    if (newMemo && defaultMemoPath.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("この植物名ではメモファイルを作れません。");
+        return modified ? PadMemoResult::Failed : PadMemoResult::Unchanged;
+    }
     if (newMemo)
         memoPath = defaultMemoPath;
-    if (!hasLines && !memoPath.isEmpty() && memoPath == defaultMemoPath) {
+    // Only a memo the user emptied is deleted: one that could not be read
+    // shows an empty page too, and confirming the pad must not delete it.
+    if (!hasLines && modified && !memoPath.isEmpty() && memoPath == defaultMemoPath) {
         const bool deleted = platform::deleteFile(memoPath);
         if (!platform::fileExists(memoPath))
             memoPath.clear();

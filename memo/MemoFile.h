@@ -5,7 +5,9 @@
 #include <QString>
 #include <QStringList>
 
-// folder + species + ".txt"; `folder` ends in "/", the name is used as it is.
+// folder + species + ".txt"; `folder` ends in "/", the name is used as it
+// is. Empty for a name that cannot name a file in the folder (one holding
+// "/"): such a species has no memo.
 QString memoFileName(const QString& folder, const QString& species);
 
 // The memo file of a species: the one in the CD-ROM folder when it exists,
@@ -45,9 +47,9 @@ enum class PadMemoResult {
 // species shown on the pad:
 // 1. a memo with text but no file yet gets the hard-disk path
 //    (memoPath := defaultMemoPath);
-// 2. an emptied memo whose file is the hard-disk one is deleted (a memo in
-//    the CD-ROM folder is never deleted); memoPath becomes empty once the
-//    file is gone, and a failed delete is ignored;
+// 2. a memo the user emptied (modified) whose file is the hard-disk one is
+//    deleted (a memo in the CD-ROM folder is never deleted); memoPath
+//    becomes empty once the file is gone, and a failed delete is ignored;
 // 3. a memo with text that was modified is written to memoPath; when a
 //    new memo cannot be written, memoPath becomes empty again.
 // `memoPath` is updated in place; `defaultMemoPath` is

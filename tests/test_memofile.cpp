@@ -182,6 +182,10 @@ TEST(PadMemo, EmptiedMemoDeletedOnlyOnTheHardDisk)
     QFile::remove(onCd);
     memoPath = selectMemoFile(f.cd, f.hdd, QStringLiteral("スミレ"));
     ASSERT_EQ(memoPath, onHdd);
+    // An empty page the user did not empty (the memo could not be read,
+    // say) deletes nothing.
+    EXPECT_EQ(savePadMemo(memoPath, onHdd, QString(), false), PadMemoResult::Unchanged);
+    EXPECT_EQ(testutil::readFile(onHdd), QByteArray("hdd\r\n"));
     EXPECT_EQ(savePadMemo(memoPath, onHdd, QString(), true), PadMemoResult::Deleted);
     EXPECT_FALSE(platform::fileExists(onHdd));
     EXPECT_EQ(memoPath, QString());

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "edit/pictureops.h"
+#include "memo/MemoFile.h"
 #include "platform/files.h"
 #include "support/testutil.h"
 
@@ -44,7 +45,7 @@ TEST(Registration, LimitsAreCheckedFirst)
     EXPECT_EQ(chosenExtension("/x/a.longext"), QStringLiteral(".long"));
 }
 
-TEST(Registration, StoresCopiesReductionsAndSkips)
+TEST(Registration, StoresCopiesAndReductionsAndRefusesTheRest)
 {
     QTemporaryDir src, hdd;
     const QString s = folderOf(src), h = folderOf(hdd);
@@ -70,19 +71,29 @@ TEST(Registration, StoresCopiesReductionsAndSkips)
 
     EXPECT_EQ(storeChosenPicture(s + "A.JPG", h, "ハコベ", 6).target, h + "ハコベ06.jpg");
     EXPECT_EQ(storeChosenPicture(s + "B.BMP", h, "ハコベ", 7).target, h + "ハコベ07.bmp");
-    EXPECT_EQ(storeChosenPicture(s + "photo.jpeg", h, "ハコベ", 8).kind, StoreOutcome::Skipped);
-    EXPECT_EQ(storeChosenPicture(s + "gone.jpg", h, "ハコベ", 8).kind, StoreOutcome::Skipped);
+    // A ".jpeg" file is stored as ".jpg", where pictures are looked for.
+    o = storeChosenPicture(s + "photo.jpeg", h, "ハコベ", 8);
+    EXPECT_EQ(o.kind, StoreOutcome::Copied);
+    EXPECT_EQ(o.target, h + "ハコベ08.jpg");
+    EXPECT_EQ(readFile(o.target), readFile(s + "photo.jpeg"));
+    // A file that is gone or of another kind is refused with a reason.
+    writeFile(s + "picture.png", "png");
+    for (const char* refused : {"gone.jpg", "picture.png"}) {
+        o = storeChosenPicture(s + refused, h, "ハコベ", 9);
+        EXPECT_EQ(o.kind, StoreOutcome::Failed) << refused;
+        EXPECT_FALSE(o.error.isEmpty()) << refused;
+    }
     o = storeChosenPicture(s + "broken.jpg", h, "ハコベ", 8);
     EXPECT_EQ(o.kind, StoreOutcome::Failed);
     EXPECT_FALSE(o.error.isEmpty());
-    EXPECT_FALSE(platform::fileExists(h + "ハコベ08.jpg"));
+    EXPECT_EQ(readFile(h + "ハコベ08.jpg"), readFile(s + "photo.jpeg"));
 
     // An existing picture is never replaced, copied or reduced.
     const QByteArray before = readFile(h + "ハコベ04.jpg");
     EXPECT_EQ(storeChosenPicture(s + "A.JPG", h, "ハコベ", 4).kind, StoreOutcome::Failed);
     EXPECT_EQ(storeChosenPicture(s + "wide.bmp", h, "ハコベ", 4).kind, StoreOutcome::Failed);
     EXPECT_EQ(readFile(h + "ハコベ04.jpg"), before);
-    EXPECT_EQ(filesIn(h).size(), 4);
+    EXPECT_EQ(filesIn(h).size(), 5);
 }
 
 TEST(Deletion, RenumbersKeepingExtensions)
@@ -124,4 +135,33 @@ TEST(Renaming, RenamesEveryPictureButNeverReplaces)
     writePicture(f.hddDir + "ノコンギク02.bmp", 10, 10, Qt::white);
     const QString refusal = renameRefusal(f, "ヨメナ", "ノコンギク", 3);
     EXPECT_TRUE(refusal.contains("ノコンギク02.bmp"));
+}
+
+// A species name from a damaged or foreign data file may hold "/": its
+// pictures and memo would lie outside the picture folder. Such a name has
+// no files, and nothing is read, written or deleted for it.
+TEST(NamesOutsideTheFolder, HaveNoFiles)
+{
+    QTemporaryDir root;
+    const QString r = folderOf(root);
+    ASSERT_TRUE(QDir().mkpath(r + "pictures"));
+    const QString h = r + "pictures/";
+    writePicture(r + "x01.jpg", 10, 10, Qt::red);
+    writeFile(r + "x.txt", "memo\r\n");
+    const QString escaping = QStringLiteral("../x");
+    const PictureFolders folders{h, h};
+
+    EXPECT_EQ(findPictureFile(folders, escaping, 1), QString());
+    EXPECT_EQ(hardDiskPicture(h, escaping, 1), QString());
+    EXPECT_FALSE(deletePictureAndRenumber(h, escaping, 1, 1));
+    EXPECT_TRUE(platform::fileExists(r + "x01.jpg"));
+    writePicture(r + "new.jpg", 10, 10, Qt::blue);
+    EXPECT_EQ(storeChosenPicture(r + "new.jpg", h, escaping, 2).kind, StoreOutcome::Failed);
+    EXPECT_FALSE(platform::fileExists(r + "x02.jpg"));
+    EXPECT_EQ(memoFileName(h, escaping), QString());
+    EXPECT_EQ(selectMemoFile(h, h, escaping), QString());
+    QString memoPath;
+    EXPECT_EQ(savePadMemo(memoPath, memoFileName(h, escaping), QStringLiteral("text"), true), PadMemoResult::Failed);
+    EXPECT_EQ(readFile(r + "x.txt"), QByteArray("memo\r\n"));
+    EXPECT_EQ(filesIn(h), QStringList());
 }
