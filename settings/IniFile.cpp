@@ -76,11 +76,15 @@ class IniDocument {
 public:
     void parse(const QByteArray& bytes)
     {
+        // An editor that saved the file as UTF-8 may have put a byte-order
+        // mark in front; it is not part of the first line (which would
+        // otherwise no longer read as a section header) and is not written
+        // back.
+        int start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
         // CR LF, a lone CR and a lone LF all end a line; neither byte can be
         // the second byte of a cp932 character.
-        int start = 0;
         const int n = bytes.size();
-        for (int i = 0; i < n; ++i) {
+        for (int i = start; i < n; ++i) {
             if (bytes[i] != '\r' && bytes[i] != '\n')
                 continue;
             lines_.push_back(parseLine(bytes.mid(start, i - start)));
@@ -252,15 +256,13 @@ public:
         // Blanks at either end, or a pair of quotes around the whole value,
         // would be removed on reading: such a value is written in quotes.
         const bool quote = trimBlanks(v) != v || quotedPair(v);
-        QByteArray encoded;
-        const bool fits = cp932::encode(v, encoded) && encoded.size() <= MaxSettingBytes &&
-                          !v.contains(QLatin1Char('\r')) && !v.contains(QLatin1Char('\n')) &&
-                          !v.contains(QChar(0));
-        if (!fits) {
+        if (settingValueFault(v) != SettingValueFault::None) {
             if (skipped_)
                 skipped_->append(QLatin1String(section) + QLatin1Char('/') + QLatin1String(key));
             return;
         }
+        QByteArray encoded;
+        cp932::encode(v, encoded);
         doc_.set(QLatin1String(section), QLatin1String(key), quote ? '"' + encoded + '"' : encoded);
     }
 
@@ -349,6 +351,18 @@ constexpr quint32 SystemColours[] = {
 };
 
 } // namespace
+
+SettingValueFault settingValueFault(const QString& value)
+{
+    if (value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n')) || value.contains(QChar(0)))
+        return SettingValueFault::LineBreak;
+    QByteArray encoded;
+    if (!cp932::encode(value, encoded))
+        return SettingValueFault::NotCp932;
+    if (encoded.size() > MaxSettingBytes)
+        return SettingValueFault::TooLong;
+    return SettingValueFault::None;
+}
 
 QString settingsPathFor(const QString& executablePath)
 {

@@ -60,6 +60,16 @@ struct Settings {
 // The longest string value read from the file, in cp932 bytes.
 constexpr int MaxSettingBytes = 2047;
 
+// Why a string value cannot be written to the settings file and read back
+// unchanged.
+enum class SettingValueFault {
+    None,
+    LineBreak, // a CR, LF or NUL, which would end or cut the line
+    NotCp932,  // characters that cp932 cannot hold
+    TooLong,   // more than MaxSettingBytes bytes in cp932
+};
+SettingValueFault settingValueFault(const QString& value);
+
 // The settings file of the running program: the executable's path with its
 // extension replaced by ".ini" ("tolvarin" -> "tolvarin.ini").
 QString settingsFilePath();

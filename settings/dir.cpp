@@ -128,8 +128,21 @@ void TfDir::pickFolder(QString& folder, QLabel* label, const QString& pickerCapt
     if (modal().execDialog(&picker) != QDialog::Accepted)
         return;
     // The text is taken as it stands, also when it was typed and never
-    // confirmed with Enter.
-    workingFolder_ = picker.pathText();
-    folder = folderFromPicker(workingFolder_);
-    label->setText(labelText(folderDisplayForm(folder)));
+    // confirmed with Enter; only a relative path is made absolute (against
+    // the program's folder), since the current directory is arbitrary.
+    const QString picked = pickedFolderPath(picker.pathText(), platform::executableFolder());
+    if (picked.isEmpty()) // the picker does not take an empty box; never store ""
+        return;
+    const QString stored = folderFromPicker(picked);
+    QString reason;
+    if (!folderStorable(stored, &reason)) {
+        // The settings file could not keep it: at the next start the old
+        // folder would silently come back. The previous folder stays.
+        showError(this, unstorableFolderMessage(reason));
+        workingFolder_ = folderDisplayForm(folder);
+        return;
+    }
+    folder = stored;
+    workingFolder_ = folderDisplayForm(folder);
+    label->setText(labelText(workingFolder_));
 }

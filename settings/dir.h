@@ -21,7 +21,9 @@ private:
     void Button2Click();
     void Button3Click();
     // One row's button: runs the picker for `folder` and on OK stores its
-    // result into `folder` and shows it in `label`.
+    // result (a relative path taken below the program's folder) into
+    // `folder` and shows it in `label`. A folder the settings file cannot
+    // keep is refused with a message, and `folder` stays as it was.
     void pickFolder(QString& folder, QLabel* label, const QString& pickerCaption);
 
     QString workingFolder_;

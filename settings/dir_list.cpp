@@ -97,7 +97,7 @@ TfDir_list::TfDir_list(QWidget* settingsDialog, const QString& workingFolder)
     bitBtn1_ = new QPushButton(QStringLiteral("OK"), bottomPanel_);
     bitBtn1_->setObjectName(QStringLiteral("BitBtn1"));
     bitBtn1_->setDefault(true);
-    connect(bitBtn1_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(bitBtn1_, &QPushButton::clicked, this, &TfDir_list::BitBtn1Click);
     bitBtn2_ = new QPushButton(QStringLiteral("キャンセル"), bottomPanel_);
     bitBtn2_->setObjectName(QStringLiteral("BitBtn2"));
     bitBtn2_->setAutoDefault(false);
@@ -155,11 +155,28 @@ void TfDir_list::ShellTreeView1Change(const QModelIndex& current)
     edit1_->setText(lastTreePathValue());
 }
 
+void TfDir_list::BitBtn1Click()
+{
+    // An empty box names no folder: taking it would store "" (which the
+    // next start replaces by the default folder). Like a bad Enter, it
+    // beeps and the picker stays open.
+    if (pickedFolderPath(edit1_->text(), platform::executableFolder()).isEmpty()) {
+        modal().beep();
+        edit1_->setFocus();
+        return;
+    }
+    accept();
+}
+
 void TfDir_list::Edit1KeyPress()
 {
+    // A relative path means the same folder here as on OK: one below the
+    // program's folder, not below whatever the current directory is.
     const QString typed = edit1_->text();
+    const QString programFolder = platform::executableFolder();
     const PathBoxEnter outcome =
-        pathBoxEnter(typed, platform::folderExists(typed), lastTreePathValue(), QDir::currentPath());
+        pathBoxEnter(typed, platform::folderExists(pickedFolderPath(typed, programFolder)), lastTreePathValue(),
+                     programFolder);
     if (outcome.selectInTree && selectFolder(outcome.path))
         return;
     edit1_->setText(outcome.selectInTree ? lastTreePathValue() : outcome.path);

@@ -2,7 +2,7 @@
 // The folder picker: a path box above a tree of the computer's folders.
 // Selecting a folder in the tree puts its path into the box; Enter in the
 // box moves the tree to a typed folder; OK hands the box's text to the
-// folder settings dialog.
+// folder settings dialog (an empty box is refused with a beep).
 #include <QDialog>
 
 class QFileSystemModel;
@@ -27,7 +27,8 @@ public:
     // It outlives the picker, so the next opening falls back to it.
     static QString lastTreePath();
 
-    // The path box's text, which OK hands over unchanged.
+    // The path box's text, which OK hands over unchanged (a relative path
+    // is made absolute by the settings dialog).
     QString pathText() const;
     void setPathText(const QString& text);
     // Moves the tree's selection to an existing folder (which updates
@@ -41,6 +42,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void BitBtn1Click();
     void Edit1KeyPress();
     void ShellTreeView1Change(const QModelIndex& current);
     void FormResize();

@@ -62,6 +62,44 @@ TEST(FolderRules, EnterSelectsAnExistingFolderOrFallsBackWithABeep)
     EXPECT_TRUE(e.beep);
 }
 
+TEST(FolderRules, PickedTextIsMadeAbsoluteAgainstTheProgramFolder)
+{
+    const QString program = QStringLiteral("/opt/tolvarin/");
+    EXPECT_EQ(pickedFolderPath(QString(), program), QString());
+    EXPECT_EQ(pickedFolderPath(QStringLiteral("  "), program), QString());
+    // Absolute text is taken as it stands.
+    EXPECT_EQ(pickedFolderPath(QStringLiteral("/mnt/d/x/"), program), QStringLiteral("/mnt/d/x/"));
+    EXPECT_EQ(pickedFolderPath(QStringLiteral("pics"), program), QStringLiteral("/opt/tolvarin/pics"));
+    EXPECT_EQ(pickedFolderPath(QStringLiteral("./a/../b/"), program), QStringLiteral("/opt/tolvarin/b"));
+    EXPECT_EQ(pickedFolderPath(QStringLiteral(".."), program), QStringLiteral("/opt"));
+}
+
+TEST(FolderRules, UnstorableFolderIsRefusedWithItsReason)
+{
+    QString reason = QStringLiteral("untouched");
+    EXPECT_TRUE(folderStorable(QStringLiteral("/home/u/野草 ～/"), &reason));
+    EXPECT_EQ(reason, QStringLiteral("untouched"));
+
+    // The characters at fault are named with their code points, since the
+    // wave dash looks like the full-width tilde that cp932 does hold.
+    ASSERT_FALSE(folderStorable(QStringLiteral("/home/u/Müller/春〜夏/Müller/"), &reason));
+    EXPECT_TRUE(reason.contains(QStringLiteral("「ü」(U+00FC)")));
+    EXPECT_TRUE(reason.contains(QStringLiteral("「〜」(U+301C)")));
+    EXPECT_EQ(reason.count(QStringLiteral("U+00FC")), 1);
+    ASSERT_FALSE(folderStorable(QStringLiteral("/home/u/\U0001F33C/"), &reason));
+    EXPECT_TRUE(reason.contains(QStringLiteral("(U+1F33C)")));
+
+    ASSERT_FALSE(folderStorable(QStringLiteral("/a\nb/"), &reason));
+    EXPECT_TRUE(reason.contains(QStringLiteral("改行")));
+    ASSERT_FALSE(folderStorable(QStringLiteral("/") + QString(2047, QLatin1Char('a')), &reason));
+    EXPECT_TRUE(reason.contains(QStringLiteral("2047")));
+
+    const QString message = unstorableFolderMessage(reason);
+    EXPECT_TRUE(message.startsWith(QStringLiteral("このフォルダ名は設定ファイルに保存できません。\n")));
+    EXPECT_TRUE(message.contains(reason));
+    EXPECT_TRUE(message.endsWith(QStringLiteral("\n\n別のフォルダを指定してください。")));
+}
+
 // The settings values are program-wide; every test puts them back.
 class FolderDialogs : public ::testing::Test {
 protected:
@@ -213,6 +251,81 @@ TEST_F(FolderDialogs, OkTakesTypedTextWithoutEnterUnderTheFolderRule)
     button(&dialog, "Button2")->click();
     EXPECT_EQ(settings().hddDir, QStringLiteral("/"));
     EXPECT_EQ(label(&dialog, "Label2")->text(), QStringLiteral("  /"));
+}
+
+TEST_F(FolderDialogs, FolderTheSettingsFileCannotKeepIsRefusedAndThePreviousKept)
+{
+    ASSERT_TRUE(QDir(root_).mkpath(QStringLiteral("Müller")));
+    const QString muller = root_ + QStringLiteral("/Müller");
+    TfDir dialog(&mainWindow_);
+    // Picked in the tree.
+    seam_.dialogs.push_back([&](QDialog* picker) {
+        EXPECT_TRUE(qobject_cast<TfDir_list*>(picker)->selectFolder(muller));
+        return pressOk(picker);
+    });
+    button(&dialog, "Button2")->click();
+    ASSERT_EQ(seam_.messages.size(), 1u);
+    EXPECT_EQ(seam_.messages[0].caption, QStringLiteral("エラー"));
+    EXPECT_TRUE(seam_.messages[0].text.startsWith(QStringLiteral("このフォルダ名は設定ファイルに保存できません。")));
+    EXPECT_TRUE(seam_.messages[0].text.contains(QStringLiteral("U+00FC")));
+    EXPECT_EQ(settings().hddDir, folder("hdd") + QLatin1Char('/'));
+    EXPECT_EQ(label(&dialog, "Label2")->text(), QStringLiteral("  ") + folder("hdd"));
+    EXPECT_EQ(dialog.workingFolder(), folder("hdd"));
+
+    // Typed with a wave dash and taken with OK without Enter.
+    seam_.dialogs.push_back([&](QDialog* picker) {
+        pathBox(picker)->setText(root_ + QStringLiteral("/春〜夏"));
+        return pressOk(picker);
+    });
+    button(&dialog, "Button3")->click();
+    ASSERT_EQ(seam_.messages.size(), 2u);
+    EXPECT_TRUE(seam_.messages[1].text.contains(QStringLiteral("U+301C")));
+    EXPECT_EQ(settings().addDir, folder("add") + QLatin1Char('/'));
+    EXPECT_EQ(label(&dialog, "Label3")->text(), QStringLiteral("  ") + folder("add"));
+
+    // A folder the file can keep is then taken as usual.
+    seam_.dialogs.push_back([&](QDialog* picker) {
+        qobject_cast<TfDir_list*>(picker)->selectFolder(folder("other"));
+        return pressOk(picker);
+    });
+    button(&dialog, "Button2")->click();
+    EXPECT_EQ(seam_.messages.size(), 2u);
+    EXPECT_EQ(settings().hddDir, folder("other") + QLatin1Char('/'));
+}
+
+TEST_F(FolderDialogs, EmptyBoxIsNotTakenAndRelativeTextIsUnderTheProgramFolder)
+{
+    const QString program = platform::executableFolder();
+    // The current directory is somewhere else, as when started from a menu.
+    const QString savedCurrent = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(root_));
+    QTemporaryDir below(program + QStringLiteral("pickerXXXXXX"));
+    ASSERT_TRUE(below.isValid());
+    const QString belowName = QDir(below.path()).dirName();
+    ASSERT_TRUE(QDir(root_).mkpath(belowName)); // the same name below the current directory
+
+    TfDir dialog(&mainWindow_);
+    seam_.dialogs.push_back([&](QDialog* picker) {
+        // OK with an empty or blank box: a beep, and the picker stays open.
+        for (const QString& blank : {QString(), QStringLiteral("   ")}) {
+            pathBox(picker)->setText(blank);
+            EXPECT_NE(pressOk(picker), int(QDialog::Accepted));
+            EXPECT_TRUE(picker->isVisible());
+        }
+        EXPECT_EQ(seam_.beeps, 2);
+        // Enter on a relative name selects the folder below the program's folder.
+        enter(picker, belowName);
+        EXPECT_EQ(qobject_cast<TfDir_list*>(picker)->selectedTreePath(), QDir(below.path()).absolutePath());
+        EXPECT_EQ(seam_.beeps, 2);
+        // OK on relative text that was never confirmed with Enter.
+        pathBox(picker)->setText(QStringLiteral("./plants/../spring/"));
+        return pressOk(picker);
+    });
+    button(&dialog, "Button1")->click();
+    QDir::setCurrent(savedCurrent);
+    EXPECT_EQ(settings().cdDir, program + QStringLiteral("spring/"));
+    EXPECT_EQ(label(&dialog, "Label1")->text(), QStringLiteral("  ") + program + QStringLiteral("spring"));
+    EXPECT_TRUE(seam_.messages.empty());
 }
 
 TEST_F(FolderDialogs, LastTreeSelectionOutlivesThePicker)

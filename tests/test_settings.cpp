@@ -9,6 +9,7 @@
 #include "platform/cp932.h"
 #include "platform/files.h"
 #include "settings/IniFile.h"
+#include "settings/folderrules.h"
 #include "settings/func.h"
 #include "support/testutil.h"
 
@@ -309,6 +310,64 @@ TEST(SaveSettings, ValueOutsideCp932KeepsPreviousLine)
     const Settings r = loadFrom(path);
     EXPECT_EQ(r.cdDir, QStringLiteral("/old/cd/"));
     EXPECT_EQ(r.memoName, QStringLiteral("MS Pゴシック"));
+}
+
+TEST(SaveSettings, FolderAcceptedByTheFolderRuleSurvivesSaveAndLoad)
+{
+    // The folder dialog refuses exactly the folders that saving would leave
+    // out; any folder it accepts comes back unchanged at the next start.
+    QTemporaryDir dir;
+    const QString path = testutil::folderOf(dir) + "tolvarin.ini";
+    const QString longest = QStringLiteral("/") + QString(2045, QLatin1Char('a')) + QStringLiteral("/"); // 2047 bytes
+    const QString doubleByteLongest = QStringLiteral("/a") + QString(1022, QChar(0x8868)) + QStringLiteral("/");
+    const QString cases[] = {
+        QStringLiteral("/home/u/野草 ～ 春/"), // full-width tilde U+FF5E: cp932 has it
+        QStringLiteral("/home/u/春〜夏/"),      // wave dash U+301C: cp932 cannot give it back
+        QStringLiteral("/home/u/Müller/"),
+        QStringLiteral("/home/u/caf\u00E9/"),
+        QStringLiteral("/home/u/a\nb/"),
+        longest,
+        longest + QStringLiteral("b"),
+        doubleByteLongest,
+        QStringLiteral("/") + doubleByteLongest,
+    };
+    for (const QString& folder : cases) {
+        SCOPED_TRACE(folder.left(40).toStdString());
+        testutil::writeFile(path, "[Dir]\r\nHddDir=/old/\r\n");
+        Settings s = loadFrom(path);
+        s.hddDir = folder;
+        QStringList skipped;
+        ASSERT_TRUE(saveSettings(path, s, &skipped));
+        const bool storable = folderStorable(folder);
+        EXPECT_EQ(skipped.contains(QStringLiteral("Dir/HddDir")), !storable);
+        EXPECT_EQ(loadFrom(path).hddDir, storable ? folder : QStringLiteral("/old/"));
+    }
+    EXPECT_TRUE(folderStorable(longest));
+    EXPECT_FALSE(folderStorable(longest + QStringLiteral("b")));
+    EXPECT_TRUE(folderStorable(doubleByteLongest));
+    EXPECT_FALSE(folderStorable(QStringLiteral("/home/u/春〜夏/")));
+}
+
+TEST(LoadSettings, Utf8ByteOrderMarkIsSkippedAndNotWrittenBack)
+{
+    QTemporaryDir dir;
+    const QString path = testutil::folderOf(dir) + "tolvarin.ini";
+    testutil::writeFile(path, "\xEF\xBB\xBF[Window]\r\nLeft=12\r\nTop=34\r\n[Dir]\r\nHddDir=/srv/p/\r\n");
+    Settings s = loadFrom(path);
+    EXPECT_EQ(s.windowLeft, 12);
+    EXPECT_EQ(s.windowTop, 34);
+    EXPECT_EQ(s.hddDir, QStringLiteral("/srv/p/"));
+
+    // Rewritten, the section keeps its one header and its values in place.
+    s.windowLeft = 56;
+    ASSERT_TRUE(saveSettings(path, s));
+    const QByteArray bytes = testutil::readFile(path);
+    EXPECT_TRUE(bytes.startsWith("[Window]\r\nLeft=56\r\nTop=34\r\n"));
+    EXPECT_EQ(bytes.count("[Window]"), 1);
+
+    // Only a mark at the very start is one; elsewhere those bytes are data.
+    testutil::writeFile(path, "[Window]\r\n\xEF\xBB\xBFLeft=9\r\n");
+    EXPECT_EQ(loadFrom(path).windowLeft, 0);
 }
 
 TEST(SaveSettings, FailedWriteKeepsOldFile)
