@@ -2,9 +2,65 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The choices of the font dialog's colour box, in its order: the sixteen
+// basic colours.
+struct BasicColour {
+    const char* name;
+    QRgb rgb;
+};
+constexpr BasicColour BasicColours[] = {
+    {"黒", 0x000000},   {"栗色", 0x800000}, {"緑", 0x008000}, {"オリーブ", 0x808000},
+    {"紺", 0x000080},   {"紫", 0x800080},   {"青緑", 0x008080}, {"灰色", 0x808080},
+    {"銀", 0xC0C0C0},   {"赤", 0xFF0000},   {"黄緑", 0x00FF00}, {"黄", 0xFFFF00},
+    {"青", 0x0000FF},   {"赤紫", 0xFF00FF}, {"水色", 0x00FFFF}, {"白", 0xFFFFFF},
+};
+
+QIcon colourSwatch(const QColor& colour)
+{
+    QPixmap swatch(24, 12);
+    swatch.fill(colour);
+    QPainter painter(&swatch);
+    painter.setPen(Qt::darkGray);
+    painter.drawRect(swatch.rect().adjusted(0, 0, -1, -1));
+    return QIcon(swatch);
+}
+
+// Fills `box` with the basic colours and selects `preset`; a preset that is
+// none of them is kept as an extra "カスタム" entry, so that OK without
+// touching the box keeps the colour the text had.
+void fillColourBox(QComboBox* box, const QColor& preset)
+{
+    const QRgb wanted = preset.isValid() ? preset.rgb() : qRgb(0, 0, 0);
+    int selected = -1;
+    for (const BasicColour& entry : BasicColours) {
+        const QColor colour = QColor::fromRgb(entry.rgb);
+        if (colour.rgb() == wanted)
+            selected = box->count();
+        box->addItem(colourSwatch(colour), QString::fromUtf8(entry.name), colour);
+    }
+    if (selected < 0) {
+        const QColor colour = QColor::fromRgb(wanted);
+        selected = box->count();
+        box->addItem(colourSwatch(colour), QStringLiteral("カスタム"), colour);
+    }
+    box->setCurrentIndex(selected);
+}
+
+} // namespace
 
 QMessageBox::StandardButton ModalSeam::message(QWidget* parent, const QString& caption, const QString& text,
                                                Icon icon, QMessageBox::StandardButtons buttons,
@@ -45,13 +101,48 @@ QString ModalSeam::pickFolder(QWidget* parent, const QString& caption, const QSt
     return QFileDialog::getExistingDirectory(parent, caption, startFolder);
 }
 
-bool ModalSeam::chooseFont(QWidget* parent, QFont& font)
+bool ModalSeam::chooseFont(QWidget* parent, QFont& font, QColor& colour)
 {
-    bool ok = false;
-    const QFont chosen = QFontDialog::getFont(&ok, font, parent);
-    if (ok)
-        font = chosen;
-    return ok;
+    // Qt's font dialog has no colour, so it is embedded as a plain widget in
+    // a dialog of our own that adds the colour box and the buttons.
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("FontDialog"));
+    dialog.setWindowTitle(QStringLiteral("フォント"));
+    auto* layout = new QVBoxLayout(&dialog);
+
+    auto* fonts = new QFontDialog(&dialog);
+    fonts->setObjectName(QStringLiteral("fontChooser"));
+    fonts->setWindowFlags(Qt::Widget);
+    fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+    fonts->setCurrentFont(font);
+    layout->addWidget(fonts);
+    // Escape (or Return) inside the embedded dialog would end only that
+    // part; it ends the whole dialog instead.
+    QObject::connect(fonts, &QDialog::finished, &dialog, &QDialog::done);
+
+    auto* colourRow = new QHBoxLayout;
+    auto* colourLabel = new QLabel(QStringLiteral("色(&C):"), &dialog);
+    auto* colours = new QComboBox(&dialog);
+    colours->setObjectName(QStringLiteral("colourBox"));
+    fillColourBox(colours, colour);
+    colourLabel->setBuddy(colours);
+    colourRow->addWidget(colourLabel);
+    colourRow->addWidget(colours);
+    colourRow->addStretch(1);
+    layout->addLayout(colourRow);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    font = fonts->currentFont();
+    colour = colours->currentData().value<QColor>();
+    return true;
 }
 
 bool ModalSeam::chooseColour(QWidget* parent, QColor& colour)

@@ -30,8 +30,10 @@ public:
     virtual QStringList openPictures(QWidget* parent, const QString& startFolder);
     // A folder picker; empty when cancelled.
     virtual QString pickFolder(QWidget* parent, const QString& caption, const QString& startFolder);
-    // The font dialog; false when cancelled.
-    virtual bool chooseFont(QWidget* parent, QFont& font);
+    // The font dialog with its colour box: name, size, style and the text
+    // colour, preset with `font` and `colour`; false when cancelled, and
+    // then both are left as they were.
+    virtual bool chooseFont(QWidget* parent, QFont& font, QColor& colour);
     // The colour dialog; false when cancelled.
     virtual bool chooseColour(QWidget* parent, QColor& colour);
     // A short beep (an invalid entry).

@@ -9,6 +9,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include "app/ModalSeam.h"
 #include "app/main.h"
@@ -21,6 +22,28 @@
 namespace {
 
 QPointer<TfMemo> gMemo;
+
+// The memo's text box. A read-only QPlainTextEdit zooms on Ctrl+wheel,
+// which would change the memo's font behind the font dialog's back (and the
+// zoomed size would be stored); here the wheel only ever scrolls.
+class MemoText : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    void wheelEvent(QWheelEvent* e) override
+    {
+        if (!(e->modifiers() & Qt::ControlModifier)) {
+            QPlainTextEdit::wheelEvent(e);
+            return;
+        }
+        QWheelEvent plain(e->position(), e->globalPosition(), e->pixelDelta(), e->angleDelta(), e->buttons(),
+                          e->modifiers() & ~Qt::ControlModifier, e->phase(), e->inverted(), e->source(),
+                          e->pointingDevice());
+        QPlainTextEdit::wheelEvent(&plain);
+        e->setAccepted(plain.isAccepted());
+    }
+};
 
 } // namespace
 
@@ -57,17 +80,21 @@ void TfMemo::buildWindow()
     connect(toolButton(4), &QToolButton::clicked, this, &TfMemo::ToolButton4Click);
     connect(toolButton(5), &QToolButton::clicked, this, &TfMemo::ToolButton5Click);
 
-    // The panel is disabled so that nothing in it takes input: the memo is
-    // edited on the search pad, never here.
+    // The memo is edited on the search pad, never here: the text box shows
+    // it read-only, takes no focus and no mouse selection, but scrolls by
+    // its scroll bars and the wheel.
     panel1_ = new QFrame(this);
     panel1_->setObjectName(QStringLiteral("Panel1"));
     panel1_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    panel1_->setEnabled(false);
     auto* inner = new QVBoxLayout(panel1_);
     inner->setContentsMargins(1, 1, 1, 1);
-    memo1_ = new QPlainTextEdit(panel1_);
+    memo1_ = new MemoText(panel1_);
     memo1_->setObjectName(QStringLiteral("Memo1"));
     memo1_->setReadOnly(true);
+    memo1_->setTextInteractionFlags(Qt::NoTextInteraction);
+    memo1_->setFocusPolicy(Qt::NoFocus);
+    memo1_->setContextMenuPolicy(Qt::NoContextMenu);
+    memo1_->setAcceptDrops(false);
     inner->addWidget(memo1_);
     layout->addWidget(panel1_, 1);
 }
@@ -99,8 +126,8 @@ QColor TfMemo::backgroundColour() const
 
 void TfMemo::setColours(const QColor& text, const QColor& background)
 {
-    // Every colour group alike: the text box lies in a disabled panel and
-    // would otherwise be drawn in the greyed colours.
+    // Every colour group alike, so the text keeps its colours while the
+    // window is inactive (as it mostly is, beside the viewer).
     QPalette p = memo1_->palette();
     p.setColor(QPalette::Text, text);
     p.setColor(QPalette::Base, background);
@@ -201,8 +228,11 @@ void TfMemo::storeMemoSettings()
 void TfMemo::ToolButton4Click()
 {
     QFont font = memo1_->font();
-    if (modal().chooseFont(this, font))
+    QColor colour = textColour();
+    if (modal().chooseFont(this, font, colour)) {
         memo1_->setFont(font);
+        setColours(colour, backgroundColour());
+    }
 }
 
 void TfMemo::ToolButton5Click()

@@ -1,8 +1,8 @@
 #pragma once
 // The memo window: a small read-only tool window beside the picture viewer
-// that shows the memo file of the viewer's species, in the font and
-// background colour the user chose (kept in the settings). It never writes
-// a memo file.
+// that shows the memo file of the viewer's species, in the font, text
+// colour and background colour the user chose (kept in the settings). The
+// text scrolls but cannot be edited here. It never writes a memo file.
 //
 // There is at most one memo window; instance() reaches it. Closing it by
 // its close box only hides it, and the next refresh shows it again.
@@ -37,7 +37,7 @@ public:
     // Size, font and colours (not the position) into the settings.
     void storeMemoSettings();
 
-    // Font of the text, through the font dialog.
+    // Font and colour of the text, through the font dialog.
     void ToolButton4Click();
     // Background colour of the text, through the colour dialog.
     void ToolButton5Click();

@@ -1,14 +1,21 @@
 #include <QApplication>
+#include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFontDialog>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTextCursor>
+#include <QTimer>
 #include <QToolButton>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
-
-#include <deque>
 
 #include "app/state.h"
 #include "data/DataRW.h"
@@ -22,31 +29,6 @@ using namespace testutil;
 
 namespace {
 
-// Answers the font and colour dialogs with prepared choices; a dialog with
-// no choice left is cancelled.
-class DialogSeam : public TestSeam {
-public:
-    std::deque<QFont> fonts;
-    std::deque<QColor> colours;
-
-    bool chooseFont(QWidget*, QFont& font) override
-    {
-        if (fonts.empty())
-            return false;
-        font = fonts.front();
-        fonts.pop_front();
-        return true;
-    }
-    bool chooseColour(QWidget*, QColor& colour) override
-    {
-        if (colours.empty())
-            return false;
-        colour = colours.front();
-        colours.pop_front();
-        return true;
-    }
-};
-
 // Four found species, each with one picture:
 //   0 ハコベ   memo on the hard disk
 //   1 スミレ   memo on both; the CD-ROM one is shown
@@ -55,7 +37,7 @@ public:
 class MemoWindowTest : public ::testing::Test {
 protected:
     QTemporaryDir root;
-    DialogSeam seam;
+    TestSeam seam;
 
     QString hdd() const { return folderOf(root) + "hdd/"; }
     QString cd() const { return folderOf(root) + "cd/"; }
@@ -117,7 +99,6 @@ TEST_F(MemoWindowTest, FollowsTheViewerFromSpeciesToSpecies)
     EXPECT_EQ(first->windowTitle(), QStringLiteral("ハコベ"));
     EXPECT_EQ(memoText(), QStringLiteral("道ばたに咲く\n白い花"));
     EXPECT_TRUE(memo()->memo()->isReadOnly());
-    EXPECT_FALSE(memo()->panel()->isEnabled());
 
     nextKind(); // スミレ: the CD-ROM memo wins, the new-memo path stays on the hard disk
     EXPECT_EQ(mainState().memoPath, cd() + "スミレ.txt");
@@ -175,8 +156,9 @@ TEST_F(MemoWindowTest, StartsWithTheSettingsAndStoresThem)
     EXPECT_TRUE(font.strikeOut());
     EXPECT_EQ(memo()->textColour(), QColor(255, 0, 0));
     EXPECT_EQ(memo()->backgroundColour(), QColor(0, 255, 255));
-    // The disabled panel does not grey the text out.
-    EXPECT_EQ(memo()->memo()->palette().color(QPalette::Disabled, QPalette::Text), QColor(255, 0, 0));
+    // The colours hold while the window is inactive, as it mostly is.
+    EXPECT_EQ(memo()->memo()->palette().color(QPalette::Inactive, QPalette::Text), QColor(255, 0, 0));
+    EXPECT_EQ(memo()->memo()->palette().color(QPalette::Inactive, QPalette::Base), QColor(0, 255, 255));
 
     // Storing gives back what was taken; the system text colour of the
     // defaults stays a system colour.
@@ -198,7 +180,7 @@ TEST_F(MemoWindowTest, ClosedByItsCloseBoxComesBackAsItWasLeft)
     openSpecies(0);
     TfMemo* window = memo();
     ASSERT_NE(window, nullptr);
-    seam.fonts.push_back(QFont(QStringLiteral("IPAGothic"), 14, QFont::Bold));
+    seam.fontChoices.push_back({QFont(QStringLiteral("IPAGothic"), 14, QFont::Bold), QColor(0, 128, 0)});
     window->toolButton(4)->click();
     window->resize(350, 180);
     EXPECT_FALSE(settings().memoBold); // only storing reaches the settings
@@ -208,6 +190,7 @@ TEST_F(MemoWindowTest, ClosedByItsCloseBoxComesBackAsItWasLeft)
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(settings().memoWidth, 350);
     EXPECT_TRUE(settings().memoBold);
+    EXPECT_EQ(settings().memoColor, 0x00008000);
     EXPECT_EQ(settings().memoLeft, 30); // the position is taken only by a refresh
 
     nextKind();
@@ -218,42 +201,212 @@ TEST_F(MemoWindowTest, ClosedByItsCloseBoxComesBackAsItWasLeft)
     EXPECT_EQ(window->memo()->font().family(), QStringLiteral("IPAGothic"));
     EXPECT_EQ(window->memo()->font().pointSize(), 14);
     EXPECT_TRUE(window->memo()->font().bold());
+    EXPECT_EQ(window->textColour(), QColor(0, 128, 0));
     EXPECT_EQ(memoText(), QStringLiteral("紫の花"));
 }
 
 TEST_F(MemoWindowTest, DialogChangesReachSettingsOnlyThroughStoring)
 {
+    settings().memoColor = 0x000000FF; // red
     openSpecies(0);
-    seam.fonts.push_back(QFont(QStringLiteral("IPAGothic"), 11, QFont::Bold));
-    seam.colours.push_back(QColor(255, 255, 200));
+    const QFont firstFont = memo()->memo()->font();
+    seam.fontChoices.push_back({QFont(QStringLiteral("IPAGothic"), 11, QFont::Bold), QColor(0, 0, 128)});
+    seam.colourChoices.push_back(QColor(255, 255, 200));
     memo()->toolButton(4)->click();
     memo()->toolButton(5)->click();
+    EXPECT_EQ(seam.lastPresetColour, QColor(255, 0, 0)); // preset with the text colour
+    EXPECT_EQ(memo()->textColour(), QColor(0, 0, 128));
     EXPECT_EQ(memo()->backgroundColour(), QColor(255, 255, 200));
+    EXPECT_NE(memo()->memo()->font().bold(), firstFont.bold());
     EXPECT_EQ(settings().memoBgColor, SilverColour);
+    EXPECT_EQ(settings().memoColor, 0x000000FF);
 
-    // Cancelled dialogs change nothing.
+    // Cancelled dialogs change nothing; the font dialog now starts from the
+    // colour chosen before.
     memo()->toolButton(4)->click();
     memo()->toolButton(5)->click();
+    EXPECT_EQ(seam.lastPresetColour, QColor(0, 0, 128));
+    EXPECT_EQ(memo()->textColour(), QColor(0, 0, 128));
     EXPECT_EQ(memo()->backgroundColour(), QColor(255, 255, 200));
+    EXPECT_EQ(memo()->memo()->font().pointSize(), 11);
 
     nextKind(); // a refresh stores them
     EXPECT_TRUE(settings().memoBold);
     EXPECT_EQ(settings().memoSize, 11);
+    EXPECT_EQ(settings().memoColor, 0x00800000); // navy, as 0x00BBGGRR
     EXPECT_EQ(settings().memoBgColor, settingFromColour(QColor(255, 255, 200)));
     EXPECT_TRUE(memo()->memo()->font().bold());
+    EXPECT_EQ(memo()->textColour(), QColor(0, 0, 128));
 
     // Changed again and then dropped by "end viewing": the change is lost.
-    seam.fonts.push_back(QFont(QStringLiteral("IPAGothic"), 20, QFont::Normal, true));
+    seam.fontChoices.push_back({QFont(QStringLiteral("IPAGothic"), 20, QFont::Normal, true), QColor(255, 0, 255)});
     memo()->toolButton(4)->click();
     TfImageView::instance()->toolButton(2)->click();
     EXPECT_EQ(memo(), nullptr);
     EXPECT_FALSE(settings().memoItalic);
     EXPECT_EQ(settings().memoSize, 11);
+    EXPECT_EQ(settings().memoColor, 0x00800000);
 
     openSpecies(3);
     ASSERT_NE(memo(), nullptr);
     EXPECT_TRUE(memo()->memo()->font().bold());
     EXPECT_FALSE(memo()->memo()->font().italic());
+    EXPECT_EQ(memo()->textColour(), QColor(0, 0, 128));
+}
+
+// The real font dialog, driven as a user would: it is preset with the memo's
+// font and text colour, and OK hands both back together.
+TEST_F(MemoWindowTest, TheFontDialogChoosesFontAndColourTogether)
+{
+    settings().memoName = QStringLiteral("IPAGothic");
+    settings().memoSize = 12;
+    settings().memoColor = 0x000000FF; // red, one of the colour box's own
+    openSpecies(0);
+    ASSERT_NE(memo(), nullptr);
+    setModalSeam(nullptr);
+
+    QString caption, presetFamily, presetColourName;
+    QColor presetColour;
+    QTimer::singleShot(0, memo(), [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        caption = dialog->windowTitle();
+        auto* fonts = dialog->findChild<QFontDialog*>(QStringLiteral("fontChooser"));
+        auto* colours = dialog->findChild<QComboBox*>(QStringLiteral("colourBox"));
+        auto* buttons = dialog->findChild<QDialogButtonBox*>();
+        if (!fonts || !colours || !buttons) {
+            dialog->reject();
+            return;
+        }
+        presetFamily = fonts->currentFont().family();
+        presetColour = colours->currentData().value<QColor>();
+        presetColourName = colours->currentText();
+        EXPECT_EQ(buttons->button(QDialogButtonBox::Ok)->text(), QStringLiteral("OK"));
+        EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("キャンセル"));
+        QFont chosen(QStringLiteral("IPAMincho"), 16);
+        chosen.setUnderline(true);
+        chosen.setStrikeOut(true);
+        fonts->setCurrentFont(chosen);
+        colours->setCurrentIndex(colours->findData(QColor(0, 128, 128)));
+        buttons->button(QDialogButtonBox::Ok)->click();
+    });
+    memo()->toolButton(4)->click();
+    setModalSeam(&seam);
+
+    EXPECT_EQ(caption, QStringLiteral("フォント"));
+    EXPECT_EQ(presetFamily, QStringLiteral("IPAGothic"));
+    EXPECT_EQ(presetColour, QColor(255, 0, 0));
+    EXPECT_EQ(presetColourName, QStringLiteral("赤"));
+    const QFont font = memo()->memo()->font();
+    EXPECT_EQ(font.family(), QStringLiteral("IPAMincho"));
+    EXPECT_EQ(font.pointSize(), 16);
+    EXPECT_TRUE(font.underline());
+    EXPECT_TRUE(font.strikeOut());
+    EXPECT_EQ(memo()->textColour(), QColor(0, 128, 128));
+    EXPECT_EQ(settings().memoColor, 0x000000FF); // not stored yet
+    memo()->storeMemoSettings();
+    EXPECT_EQ(settings().memoColor, 0x00808000);
+    EXPECT_EQ(settings().memoName, QStringLiteral("IPAMincho"));
+}
+
+// A text colour outside the colour box's sixteen survives the dialog, and
+// Escape anywhere in it cancels the whole dialog.
+TEST_F(MemoWindowTest, TheFontDialogKeepsAnOddColourAndCancelsOnEscape)
+{
+    settings().memoColor = 0x00123456;
+    settings().memoName = QStringLiteral("IPAGothic");
+    settings().memoSize = 13;
+    openSpecies(0);
+    ASSERT_NE(memo(), nullptr);
+    setModalSeam(nullptr);
+
+    // OK straight away: the colour the text had comes back.
+    QString presetName;
+    QTimer::singleShot(0, memo(), [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        if (auto* colours = dialog->findChild<QComboBox*>(QStringLiteral("colourBox")))
+            presetName = colours->currentText();
+        dialog->accept();
+    });
+    memo()->toolButton(4)->click();
+    EXPECT_EQ(presetName, QStringLiteral("カスタム"));
+    EXPECT_EQ(memo()->textColour(), QColor(0x56, 0x34, 0x12));
+    const QFont before = memo()->memo()->font();
+    EXPECT_EQ(before.family(), QStringLiteral("IPAGothic"));
+    EXPECT_EQ(before.pointSize(), 13);
+
+    // Escape pressed in the font part, after picking another colour.
+    bool stillOpen = true;
+    QTimer::singleShot(0, memo(), [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* fonts = dialog->findChild<QFontDialog*>(QStringLiteral("fontChooser"));
+        auto* colours = dialog->findChild<QComboBox*>(QStringLiteral("colourBox"));
+        if (!fonts || !colours) {
+            dialog->reject();
+            return;
+        }
+        colours->setCurrentIndex(0);
+        fonts->setCurrentFont(QFont(QStringLiteral("IPAMincho"), 30));
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(fonts, &escape);
+        stillOpen = dialog->isVisible();
+        if (stillOpen)
+            dialog->reject();
+    });
+    memo()->toolButton(4)->click();
+    setModalSeam(&seam);
+    EXPECT_FALSE(stillOpen);
+    EXPECT_EQ(memo()->textColour(), QColor(0x56, 0x34, 0x12));
+    EXPECT_EQ(memo()->memo()->font(), before);
+}
+
+// The memo is shown, never edited here: typing and pasting change nothing
+// and the text takes no focus, yet a long memo scrolls by the wheel and its
+// scroll bar.
+TEST_F(MemoWindowTest, TheTextScrollsButCannotBeChanged)
+{
+    QStringList lines;
+    for (int k = 1; k <= 200; ++k)
+        lines << QStringLiteral("%1 行目").arg(k);
+    writeMemo(hdd() + "ハコベ.txt", lines.join("\r\n"));
+    settings().memoWidth = 300;
+    settings().memoHeight = 150;
+    openSpecies(0);
+    ASSERT_NE(memo(), nullptr);
+    QPlainTextEdit* text = memo()->memo();
+    const QString original = text->toPlainText();
+
+    EXPECT_EQ(text->focusPolicy(), Qt::NoFocus);
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QApplication::sendEvent(text, &key);
+    QKeyEvent remove(QEvent::KeyPress, Qt::Key_Delete, Qt::NoModifier);
+    QApplication::sendEvent(text, &remove);
+    EXPECT_EQ(text->toPlainText(), original);
+
+    QScrollBar* bar = text->verticalScrollBar();
+    EXPECT_TRUE(bar->isEnabled());
+    ASSERT_GT(bar->maximum(), 0);
+    ASSERT_EQ(bar->value(), 0);
+    const QPointF at(20, 20);
+    QWheelEvent down(at, text->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(text->viewport(), &down);
+    const int scrolled = bar->value();
+    EXPECT_GT(scrolled, 0);
+
+    // Ctrl with the wheel scrolls too instead of zooming the memo's font.
+    const int pointSize = text->font().pointSize();
+    QWheelEvent zoom(at, text->viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                     Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(text->viewport(), &zoom);
+    EXPECT_EQ(text->font().pointSize(), pointSize);
+    EXPECT_GT(bar->value(), scrolled);
+
+    bar->setValue(bar->maximum());
+    EXPECT_GT(text->cursorForPosition(QPoint(2, 2)).blockNumber(), 100); // the end of the memo is in view
+    EXPECT_EQ(text->toPlainText(), original);
 }
 
 TEST_F(MemoWindowTest, AnUnreadableMemoKeepsThePreviousText)

@@ -81,8 +81,37 @@ public:
         return c;
     }
 
-    bool chooseFont(QWidget*, QFont&) override { return false; }
-    bool chooseColour(QWidget*, QColor&) override { return false; }
+    // Answers to the next font dialogs (font and text colour) and colour
+    // dialogs, first in first out; a dialog with no answer left is
+    // cancelled.
+    struct FontChoice {
+        QFont font;
+        QColor colour;
+    };
+    std::deque<FontChoice> fontChoices;
+    std::deque<QColor> colourChoices;
+    int fontDialogs = 0;
+    QColor lastPresetColour; // the text colour the last font dialog was preset with
+
+    bool chooseFont(QWidget*, QFont& font, QColor& colour) override
+    {
+        ++fontDialogs;
+        lastPresetColour = colour;
+        if (fontChoices.empty())
+            return false;
+        font = fontChoices.front().font;
+        colour = fontChoices.front().colour;
+        fontChoices.pop_front();
+        return true;
+    }
+    bool chooseColour(QWidget*, QColor& colour) override
+    {
+        if (colourChoices.empty())
+            return false;
+        colour = colourChoices.front();
+        colourChoices.pop_front();
+        return true;
+    }
     void beep() override { ++beeps; }
 
     QStringList messageTexts() const
