@@ -145,10 +145,15 @@ Tf_p_list::Tf_p_list(QWidget* owner, TfSearch* pad)
         auto* b = new QPushButton(caption, panel1_);
         b->setObjectName(QString::fromLatin1(name));
         b->setGeometry(left, 8, 90, 25);
-        b->setAutoDefault(false);
+        // A button with the focus answers Enter itself.
+        b->setAutoDefault(true);
         return b;
     };
     bitBtn1_ = button("BitBtn1", QStringLiteral("OK"), 230);
+    // Otherwise Enter is OK: on a selected entry it opens the species (the
+    // result list) or chooses it (the chooser), as a double-click does. The
+    // names list passes Enter on to the window.
+    bitBtn1_->setDefault(true);
     bitBtn2_ = button("BitBtn2", QStringLiteral("キャンセル"), 330);
     bitBtn3_ = button("BitBtn3", QStringLiteral("新 規"), 8);
     bitBtn4_ = button("BitBtn4", QStringLiteral("植物名変更"), 108);

@@ -45,7 +45,7 @@ public:
     QTreeWidget* treeView() const { return treeView1_; }
     QSplitter* splitter() const { return splitter1_; }
     QWidget* panel() const { return panel1_; }
-    QPushButton* okButton() const { return bitBtn1_; }
+    QPushButton* okButton() const { return bitBtn1_; } // the default button (Enter)
     QPushButton* cancelButton() const { return bitBtn2_; }
     QPushButton* newButton() const { return bitBtn3_; }
     QPushButton* renameButton() const { return bitBtn4_; }

@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QPointer>
 #include <QScrollArea>
+#include <QShowEvent>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -164,6 +165,10 @@ void TfImageView::FormCreate(int viewKind)
     enablePictureButtons();
     showViewerPicture();
     ToolButton9Click();
+    // The remembered place may be off screen since the monitors changed.
+    // Placed once the size is settled, so that a restart on a smaller
+    // picture keeps its place.
+    placeForm(this);
 }
 
 void TfImageView::takeKind()
@@ -214,6 +219,8 @@ void TfImageView::fitViewerToPicture()
     if (toolButton(9)->isChecked() || viewBitmap_.isNull())
         return;
     resize(viewBitmap_.width() + 5, viewBitmap_.height() + toolBar1_->height() + 5);
+    // A large picture must not push the window past the screen's edges.
+    placeForm(this);
 }
 
 void TfImageView::ToolButton2Click()
@@ -280,6 +287,15 @@ void TfImageView::ToolButton11Click()
 {
     auto* w = new TfFixView(windowTitle(), image1_->pixmap().toImage(), !toolButton(9)->isChecked(), fMain());
     w->show();
+}
+
+void TfImageView::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    // Placed again now that the window has its frame; restoring from the
+    // task bar is not a new showing.
+    if (!e->spontaneous())
+        placeForm(this);
 }
 
 void TfImageView::closeEvent(QCloseEvent* e)

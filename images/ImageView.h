@@ -30,13 +30,13 @@ public:
     // not stored (a new search, picture editing mode).
     static void release();
 
-    // The start-up step: position and fit toggle from the settings, the
-    // species `viewKind` of the result list at picture 1.
+    // The start-up step: position (kept on screen) and fit toggle from the
+    // settings, the species `viewKind` of the result list at picture 1.
     void FormCreate(int viewKind);
     // Shows picture viewPicture() of the species and sets the caption.
     void showViewerPicture();
     // Sets the window to the picture's size unless the fit toggle is
-    // pressed.
+    // pressed, kept inside the screen's work area.
     void fitViewerToPicture();
 
     // Tool bar: end viewing, previous/next kind, previous/next picture,
@@ -64,6 +64,7 @@ public:
     QLabel* image() const { return image1_; }
 
 protected:
+    void showEvent(QShowEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
 
 private:

@@ -4,7 +4,7 @@
 #include <QProgressBar>
 
 TfMesDlg::TfMesDlg(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
+    : ProgressWindow(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("fMesDlg"));
     setWindowTitle(QStringLiteral("画像縮小中"));
@@ -47,7 +47,7 @@ void TfMesDlg::setProgress(int percent, const QString& firstLine)
     gauge1_->setValue(percent);
     if (!firstLine.isNull())
         label1_->setText(firstLine);
-    repaint();
+    paintStep();
 }
 
 int TfMesDlg::progress() const

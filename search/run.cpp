@@ -46,7 +46,7 @@ void TfRunAnimation::paintEvent(QPaintEvent*)
 }
 
 TfRun::TfRun(QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)
+    : ProgressWindow(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("fRun"));
     setWindowTitle(QStringLiteral("検索実行中"));
@@ -78,5 +78,5 @@ void TfRun::FormCreate(QWidget* owner)
 void TfRun::advance()
 {
     animate1_->advance();
-    repaint();
+    paintStep();
 }

@@ -1,10 +1,11 @@
 #pragma once
 // The small window shown while a search runs and the found species'
 // pictures are loaded. The work runs on the user-interface thread without
-// returning to the event loop, so the search repaints the window itself
-// (advance()) after each step.
-#include <QDialog>
+// returning to the event loop, so the search shows the window with
+// showNow() and repaints it itself (advance()) after each step.
 #include <QWidget>
+
+#include "images/progresswindow.h"
 
 class QLabel;
 class QTimer;
@@ -29,7 +30,7 @@ private:
     int frame_ = 0;
 };
 
-class TfRun : public QDialog {
+class TfRun : public ProgressWindow {
     Q_OBJECT
 public:
     // `owner` is the main window; the window appears 30 pixels right of and
@@ -37,7 +38,8 @@ public:
     explicit TfRun(QWidget* owner);
 
     TfRunAnimation* animation() const { return animate1_; }
-    // Moves the animation on and repaints the whole window now.
+    // Moves the animation on and repaints the whole window now, letting
+    // pending paint events (not user input) through.
     void advance();
 
     void FormCreate(QWidget* owner);

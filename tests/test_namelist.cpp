@@ -289,6 +289,47 @@ TEST_F(NameListTest, OkReportsTheSelectedRecordOrNone)
     EXPECT_EQ(choice.record, 0);
 }
 
+TEST_F(NameListTest, EnterIsOkUnlessAnotherButtonHasTheFocus)
+{
+    // An arrow key moves the selection as before; Enter chooses the entry.
+    seam.dialogs.push_back([this](QDialog* dialog) {
+        Tf_p_list* list = asList(dialog);
+        clickEntry(list, 0);
+        QTest::keyClick(list->listBox(), Qt::Key_Down);
+        EXPECT_EQ(pad.padState(), padFromRecord(plantTable().record(2)));
+        QTest::keyClick(list->listBox(), Qt::Key_Return);
+        return list->result();
+    });
+    ListChoice choice = Tf_p_list::choose(nullptr, false, &pad);
+    EXPECT_TRUE(choice.accepted);
+    EXPECT_EQ(choice.record, 2);
+
+    // Enter on a focused button presses that button.
+    seam.dialogs.push_back([](QDialog* dialog) {
+        Tf_p_list* list = asList(dialog);
+        clickEntry(list, 2);
+        QTest::keyClick(list->cancelButton(), Qt::Key_Return);
+        return list->result();
+    });
+    choice = Tf_p_list::choose(nullptr, false, &pad);
+    EXPECT_FALSE(choice.accepted);
+
+    // The result list: Enter opens the selected species and keeps the list.
+    mainState().resultMode = true;
+    mainState().resultList = QStringList({"スミレ", "タンポポ"});
+    QList<int> opened;
+    links().openSpecies = [&](int index) { opened << index; };
+    Tf_p_list::openResults(nullptr, &pad);
+    Tf_p_list* list = Tf_p_list::instance();
+    ASSERT_NE(list, nullptr);
+    QTest::keyClick(list->listBox(), Qt::Key_Return); // nothing selected
+    EXPECT_TRUE(opened.isEmpty());
+    clickEntry(list, 1);
+    QTest::keyClick(list->listBox(), Qt::Key_Return);
+    EXPECT_EQ(opened, QList<int>({1}));
+    EXPECT_TRUE(list->isVisible());
+}
+
 TEST_F(NameListTest, NewNameIsTrimmedAndClosesTheChooser)
 {
     seam.dialogs.push_back([](QDialog* dialog) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
@@ -17,6 +18,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <functional>
 #include <memory>
@@ -25,6 +27,7 @@
 #include "app/ModalSeam.h"
 #include "app/state.h"
 #include "data/DataRW.h"
+#include "images/MesDlg.h"
 #include "search/padillustrations.h"
 #include "search/run.h"
 #include "search/search.h"
@@ -612,6 +615,78 @@ TEST(RunWindow, CaptionLabelPlaceAndAnimation)
     const QImage before = animation->grab().toImage();
     run.advance();
     EXPECT_NE(animation->grab().toImage(), before);
+}
+
+namespace {
+
+// True when the pixels the window system holds for an area of a window are
+// what the window draws there now, that is when its last paint reached the
+// screen.
+bool shownAsDrawn(QWidget* w, const QRect& area)
+{
+    const QImage onScreen = w->screen()
+                                ->grabWindow(w->winId(), area.x(), area.y(), area.width(), area.height())
+                                .toImage()
+                                .convertToFormat(QImage::Format_RGB32);
+    return !onScreen.isNull() && onScreen == w->grab(area).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+// Registration and the search step their progress windows without returning
+// to the event loop; what they paint must still reach the screen.
+TEST(ProgressWindows, ShowingAndEveryStepReachTheScreen)
+{
+    QWidget owner;
+    owner.setGeometry(200, 150, 400, 300);
+    owner.show();
+
+    TfMesDlg progress(&owner);
+    progress.setProgress(0);
+    progress.showNow();
+    ASSERT_NE(progress.windowHandle(), nullptr);
+    EXPECT_TRUE(progress.windowHandle()->isExposed());
+    EXPECT_TRUE(shownAsDrawn(&progress, progress.rect()));
+    progress.setProgress(40);
+    progress.setProgress(70, QStringLiteral("画像をコピーをしています。"));
+    EXPECT_TRUE(shownAsDrawn(&progress, progress.rect()));
+
+    // The caption part of the search window (its animation moves on its own).
+    TfRun run(&owner);
+    run.showNow();
+    auto* label = run.findChild<QLabel*>(QStringLiteral("Label1"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(run.windowHandle()->isExposed());
+    EXPECT_TRUE(shownAsDrawn(&run, label->geometry()));
+    run.advance();
+    EXPECT_TRUE(shownAsDrawn(&run, label->geometry()));
+
+    // Shown plainly, the first step still waits until the window is on
+    // screen; shown again after closing, it is a new window once more.
+    TfMesDlg plain(&owner);
+    for (int showing = 0; showing < 2; ++showing) {
+        plain.show();
+        plain.setProgress(50 + showing * 20);
+        EXPECT_TRUE(plain.windowHandle()->isExposed()) << showing;
+        EXPECT_TRUE(shownAsDrawn(&plain, plain.rect())) << showing;
+        plain.close();
+    }
+}
+
+TEST(ProgressWindows, AWindowThatNeverComesOnScreenHoldsTheWorkBackOnlyBriefly)
+{
+    // An empty window is never exposed.
+    TfMesDlg progress(nullptr);
+    progress.setFixedSize(0, 0);
+    QElapsedTimer clock;
+    clock.start();
+    progress.showNow();
+    EXPECT_FALSE(progress.windowHandle()->isExposed());
+    for (int step = 0; step <= 100; step += 10)
+        progress.setProgress(step);
+    // One wait at most, not one per step.
+    EXPECT_LT(clock.elapsed(), 2 * ProgressWindow::ExposeWaitMs);
+    EXPECT_EQ(progress.progress(), 100);
 }
 
 TEST(PadIllustrations, EveryChoiceHasItsOwnPicture)

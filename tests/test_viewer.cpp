@@ -1,7 +1,9 @@
 #include <QApplication>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPixmap>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QToolButton>
@@ -349,4 +351,36 @@ TEST_F(ViewerTest, ClosingStoresThePositionReleaseDoesNot)
     EXPECT_EQ(viewer(), nullptr);
     EXPECT_EQ(settings().imageLeft, 90);
     EXPECT_EQ(settings().imageTop, 70);
+}
+
+TEST_F(ViewerTest, KeptInsideTheScreenAtStartAndWhenFitted)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    // A place remembered on a monitor that is gone.
+    settings().imageLeft = area.right() + 2000;
+    settings().imageTop = area.top() - 900;
+    openSpecies(0);
+    EXPECT_TRUE(area.contains(viewer()->frameGeometry())) << viewer()->frameGeometry().x();
+    EXPECT_EQ(viewer()->frameGeometry().right(), area.right());
+    EXPECT_EQ(viewer()->frameGeometry().top(), area.top());
+
+    // Growing to the picture near the bottom-right corner moves it back.
+    viewer()->move(area.right() - 100, area.bottom() - 100);
+    viewer()->toolButton(9)->click(); // released: follows the picture
+    const int bar = viewer()->toolBar()->height();
+    EXPECT_EQ(viewer()->size(), QSize(Big1.width() + 5, Big1.height() + bar + 5));
+    EXPECT_TRUE(area.contains(viewer()->frameGeometry()));
+
+    // A picture wider than the screen: the window takes the work area's
+    // width and the picture scrolls.
+    writePicture(hdd() + "タンポポ01.jpg", area.width() + 200, 100, Qt::yellow);
+    openSpecies(1);
+    EXPECT_EQ(viewer()->image()->width(), area.width() + 200);
+    EXPECT_EQ(viewer()->frameGeometry().width(), area.width());
+    EXPECT_TRUE(area.contains(viewer()->frameGeometry()));
+
+    // A place on screen is kept as it is.
+    viewer()->move(area.left() + 10, area.top() + 20);
+    openSpecies(0);
+    EXPECT_EQ(viewer()->pos(), QPoint(area.left() + 10, area.top() + 20));
 }
