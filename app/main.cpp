@@ -351,7 +351,14 @@ void TfMain::FormCloseQuery()
     s.windowTop = y();
     s.windowWidth = width();
     s.windowHeight = height();
-    saveSettings(iniPath_, s);
+    // Settings are written once, here: what cannot be written would be
+    // silently gone at the next start, so the user is told now.
+    QStringList skipped;
+    if (!saveSettings(iniPath_, s, &skipped))
+        showError(this, QStringLiteral("設定ファイル「%1」を保存できませんでした。").arg(iniPath_));
+    else if (!skipped.isEmpty())
+        showError(this, QStringLiteral("次の設定は設定ファイルで扱えない文字を含むため、保存しませんでした。\n\n") +
+                            skipped.join(QLatin1Char('\n')));
 }
 
 void TfMain::Exit1Click()
@@ -503,6 +510,10 @@ void TfMain::Shape1MouseUp()
 void TfMain::Find1Click()
 {
     MainState& state = mainState();
+    // A search from the menu while pictures are edited leaves editing
+    // first, so no correction or edit button outlives it.
+    if (state.editMode)
+        ToolButton3Click();
     state.resultMode = true;
     state.editMode = false;
     state.memoOnPad = false;
@@ -523,8 +534,7 @@ void TfMain::Find1Click()
     if (confirmed) {
         hideSelectionFrame();
         TfRun run(this);
-        run.show();
-        run.repaint();
+        run.showNow();
         runSearch();
         resetPictureSlots(state.resultList.size());
         showResultPictures(&run);

@@ -18,6 +18,7 @@
 #include "images/thumbnails.h"
 #include "memo/Memo.h"
 #include "memo/MemoFile.h"
+#include "platform/files.h"
 #include "search/conditions.h"
 #include "search/search.h"
 
@@ -27,14 +28,30 @@ const QString DeleteCaption = QStringLiteral("画像削除確認");
 const QString DeleteQuestion = QStringLiteral("赤枠で指定され画像を\n削除してもよろしいですか");
 const QString CdRomPictureMessage = QStringLiteral("CD-ROM内の画像は削除できません。");
 
-// Writes the table; tells the user when the write failed (with `failed`
-// before the reason) or when the file had been changed behind the lock.
-void commitTable(QWidget* parent, DataRewrite& rewrite, const PlantTable& table, const QString& failed = QString())
+// A message box with the program's title, no icon and an OK button: what
+// picture deletion uses for its refusals.
+void showPlainMessage(QWidget* parent, const QString& text)
 {
-    if (rewrite.commit(table) != DataRewrite::Result::Ok)
-        showError(parent, failed.isEmpty() ? rewrite.error() : failed + QStringLiteral("\n\n") + rewrite.error());
-    else if (!rewrite.notice().isEmpty())
+    modal().message(parent, QApplication::applicationName(), text, ModalSeam::Icon::None, QMessageBox::Ok,
+                    QMessageBox::Ok);
+}
+
+// Writes the table; tells the user when the write failed or what a
+// successful write must tell. A failure is an error box with the reason,
+// or, when `failed` is given, a plain message of that text followed by the
+// reason. Returns whether the table was written.
+bool commitTable(QWidget* parent, DataRewrite& rewrite, const PlantTable& table, const QString& failed = QString())
+{
+    if (rewrite.commit(table) != DataRewrite::Result::Ok) {
+        if (failed.isEmpty())
+            showError(parent, rewrite.error());
+        else
+            showPlainMessage(parent, failed + QStringLiteral("\n\n") + rewrite.error());
+        return false;
+    }
+    if (!rewrite.notice().isEmpty())
         showInformation(parent, rewrite.notice());
+    return true;
 }
 
 } // namespace
@@ -45,7 +62,12 @@ bool TfMain::beginRewrite(DataRewrite& rewrite, const QString& busyText)
     // its change to what other copies wrote.
     const DataRewrite::Result locked = rewrite.begin();
     if (locked != DataRewrite::Result::Ok) {
-        showError(this, locked == DataRewrite::Result::Busy ? busyText : rewrite.error());
+        // Deletion reports a busy file with its plain message.
+        if (busyText == RewriteFailedMessage)
+            showPlainMessage(this, locked == DataRewrite::Result::Busy ? busyText
+                                                                      : busyText + QStringLiteral("\n\n") + rewrite.error());
+        else
+            showError(this, locked == DataRewrite::Result::Busy ? busyText : rewrite.error());
         return false;
     }
     reportIncompleteLoad(rewrite.reload(plantTable()));
@@ -208,12 +230,13 @@ void TfMain::ToolButton10Click()
     QString newName;
     const bool chosen = chooseSpecies(false, record, newName);
     menuAction("N3")->setEnabled(false);
-    if (!chosen) {
+    const bool isNew = !newName.isEmpty();
+    // OK with no entry selected and no new name chooses nothing, as cancel.
+    if (!chosen || (!isNew && (record < 1 || record > table.plantCount()))) {
         resetPictureSlots(0);
         return;
     }
     const int n = int(files.size());
-    const bool isNew = !newName.isEmpty();
     const QString refusal =
         registrationRefusal(isNew ? 0 : table.record(record).pictureCount, n, isNew, table.plantCount());
     if (!refusal.isEmpty()) {
@@ -241,10 +264,10 @@ void TfMain::ToolButton10Click()
 
     TfMesDlg progress(this);
     progress.setProgress(0);
-    progress.show();
-    progress.repaint();
+    progress.showNow();
     int next = target.pictureCount + 1;
     QStringList failures;
+    QStringList stored;
     for (int i = 1; i <= n; ++i) {
         progress.setProgress(storeProgress(i, n));
         const StoreOutcome outcome =
@@ -253,10 +276,12 @@ void TfMain::ToolButton10Click()
                                                               ? QStringLiteral("画像を縮小・コピーをしています。")
                                                               : QStringLiteral("画像をコピーをしています。"));
             });
-        if (outcome.kind == StoreOutcome::Failed)
+        if (outcome.kind == StoreOutcome::Failed) {
             failures << QStringLiteral("%1（%2）").arg(QFileInfo(files[i - 1]).fileName(), outcome.error);
-        else
+        } else {
+            stored << outcome.target;
             ++next;
+        }
     }
     progress.close();
     const int finalCount = next - 1;
@@ -267,10 +292,19 @@ void TfMain::ToolButton10Click()
         // and the data file stays as it is.
         table.remove(record);
         resetPictureSlots(0);
-    } else {
+    } else if (commitTable(this, rewrite, table)) {
         state.currentSpecies = record;
         showKind(record, name, finalCount);
-        commitTable(this, rewrite, table);
+    } else {
+        // The data file still holds the previous table: take back the
+        // pictures stored for it, or they would sit under numbers the
+        // file does not count and block the next registration.
+        for (const QString& path : stored)
+            platform::deleteFile(path);
+        rewrite.reload(table);
+        state.currentSpecies = 0;
+        resetPictureSlots(0);
+        return;
     }
     if (!failures.isEmpty())
         showError(this, QStringLiteral("次の画像は登録できませんでした。\n\n") + failures.join(QLatin1Char('\n')));
@@ -311,6 +345,7 @@ void TfMain::ToolButton8Click()
     int record = 0;
     QString newName;
     bool chosen = false;
+    bool renamed = false;
     if (chooseSpecies(true, record, newName)) {
         if (toolButton(11)->isChecked() && pad_) {
             pad_->executeButton()->setEnabled(false);
@@ -321,7 +356,7 @@ void TfMain::ToolButton8Click()
             state.currentSpecies = record;
             toolButton(17)->setEnabled(false);
             if (!newName.isEmpty())
-                renameSpeciesFiles(newName);
+                renamed = renameSpeciesFiles(newName);
             chosen = true;
             // The pad must show the chosen species however it was chosen,
             // or confirming would store another species' conditions.
@@ -331,11 +366,21 @@ void TfMain::ToolButton8Click()
         }
     }
     menuAction("N3")->setEnabled(false);
-    if (chosen) {
-        const PlantRecord& r = table.record(state.currentSpecies);
-        showKind(state.currentSpecies, r.name, r.pictureCount);
+    if (!chosen) {
+        // Nothing chosen: no species is shown, so nothing can be stepped
+        // from or deleted.
+        resetPictureSlots(0);
+        hideSelectionFrame();
+        state.selectedPicture = -1;
+        for (int n : {4, 7, 17})
+            toolButton(n)->setEnabled(false);
+        statusBar1_->clearMessage();
+        return; // the table is unchanged: the data file stays as it is
     }
-    commitTable(this, rewrite, table);
+    const PlantRecord& r = table.record(state.currentSpecies);
+    showKind(state.currentSpecies, r.name, r.pictureCount);
+    if (renamed)
+        commitTable(this, rewrite, table);
 }
 
 void TfMain::storeCorrection()
@@ -386,7 +431,7 @@ void TfMain::ToolButton17Click()
     const QString name = table.record(r).name;
     const QString hdd = settings().hddDir;
     if (hardDiskPicture(hdd, name, s + 1).isEmpty()) {
-        showInformation(this, CdRomPictureMessage);
+        showPlainMessage(this, CdRomPictureMessage);
         return;
     }
     // The lock first: a busy data file refuses the deletion before any
@@ -401,27 +446,47 @@ void TfMain::ToolButton17Click()
         return;
     }
     PlantRecord& record = table.record(k);
-    if (!deletePictureAndRenumber(hdd, name, s + 1, record.pictureCount)) {
-        showInformation(this, CdRomPictureMessage);
+    const QString doomed = hardDiskPicture(hdd, name, s + 1);
+    if (doomed.isEmpty()) {
+        showPlainMessage(this, CdRomPictureMessage);
         return;
     }
+    const int count = record.pictureCount;
     if (s < record.pictureCount) {
         --record.pictureCount;
         if (record.pictureCount <= 0)
             table.remove(k);
     }
+    // The data file first: when it cannot be written, no picture has been
+    // touched and the table on disk still matches the files.
+    if (!commitTable(this, rewrite, table, RewriteFailedMessage)) {
+        rewrite.reload(table);
+        state.currentSpecies = table.findByName(name);
+        if (state.currentSpecies >= 1)
+            showKind(state.currentSpecies, name, table.record(state.currentSpecies).pictureCount);
+        else
+            resetPictureSlots(0);
+        return;
+    }
+    deletePictureAndRenumber(hdd, name, s + 1, count);
     // Show what is now at that place: the next species when this one left
     // the table, the new last one when it was the last, nothing when none.
     const int shown = std::min(k, table.plantCount());
     state.currentSpecies = shown;
     if (shown >= 1) {
         showKind(shown, table.record(shown).name, table.record(shown).pictureCount);
+        // The correction pad follows, or confirming it would store the
+        // conditions of the species shown before into this one.
+        showKindOnPad(shown);
+        if (pad_)
+            pad_->executeButton()->setEnabled(false);
     } else {
         resetPictureSlots(0);
         hideSelectionFrame();
         state.selectedPicture = -1;
         toolButton(17)->setEnabled(false);
         statusBar1_->clearMessage();
+        if (pad_ && pad_->isVisible())
+            pad_->hide();
     }
-    commitTable(this, rewrite, table, RewriteFailedMessage);
 }

@@ -328,6 +328,9 @@ bool TfSearch::showModalSearch()
     if (isVisible())
         hide();
     setResult(QDialog::Rejected);
+    // Correction and kind stepping disable the execute button of the
+    // modeless pad; a pad opened to search or register always executes.
+    bitBtn1_->setEnabled(true);
     modalShowing_ = true;
     const int result = modal().execDialog(this);
     modalShowing_ = false;

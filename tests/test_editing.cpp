@@ -135,12 +135,12 @@ TEST_F(EditingTest, AddingPicturesToAnExistingSpecies)
     chooseEntry(0);
     p.main->ToolButton10Click();
     EXPECT_EQ(p.pictures("アオイ"), (QStringList{"アオイ01.jpg", "アオイ02.jpg", "アオイ03.jpg", "アオイ04.jpg",
-                                                 "アオイ05.jpg"}));
+                                                 "アオイ05.jpg", "アオイ06.jpg"}));
     EXPECT_EQ(readFile(p.hdd() + "アオイ04.jpg"), readFile(p.src() + "a.jpg"));
     QSize reduced;
     readPictureSize(p.hdd() + "アオイ05.jpg", reduced);
     EXPECT_EQ(reduced, QSize(640, 100));
-    // The ".jpeg" file is skipped but its number is counted: 3 + 3.
+    // The ".jpeg" file is stored as ".jpg": 3 + 3.
     EXPECT_EQ(p.fileTable().record(1).pictureCount, 6);
     EXPECT_EQ(mainState().currentSpecies, 1);
     EXPECT_EQ(p.main->slotCount(), 6);
@@ -401,4 +401,98 @@ TEST_F(EditingTest, EnteringAndLeavingEditingMode)
     EXPECT_EQ(Tf_p_list::instance(), nullptr);
     EXPECT_FALSE(p.main->menuAction("N3")->isEnabled());
     EXPECT_EQ(p.main->slotCount(), 0);
+}
+
+// OK in the chooser with no entry selected and no new name chooses nothing:
+// registration ends as after a cancel (it used to look up record 0 and end
+// the program).
+TEST_F(EditingTest, OkWithNothingChosenRegistersNothing)
+{
+    Program p;
+    writePicture(p.src() + "a.jpg", 30, 20, Qt::red);
+    p.start();
+    const QByteArray before = readFile(p.hdd() + "Tolvarin.dat");
+    seam.pictureChoices.push_back({p.src() + "a.jpg"});
+    chooseEntry(-1);
+    EXPECT_NO_THROW(p.main->ToolButton10Click());
+    EXPECT_EQ(p.main->slotCount(), 0);
+    EXPECT_EQ(readFile(p.hdd() + "Tolvarin.dat"), before);
+    EXPECT_EQ(p.pictures("アオイ").size(), 2);
+}
+
+// After the last picture of a species is deleted, the correction pad shows
+// the species now in its place, and cannot store the removed one's
+// conditions into it.
+TEST_F(EditingTest, TheCorrectionPadFollowsADeletedSpecies)
+{
+    Program p;
+    p.start();
+    p.main->toolButton(11)->setChecked(true);
+    chooseEntry(4); // オオバコ, one picture
+    p.main->ToolButton8Click();
+    p.pad->findChild<QCheckBox*>("CheckBox4")->click(); // winter, not confirmed
+    p.main->selectPicture(0);
+    p.main->ToolButton17Click();
+    ASSERT_EQ(mainState().currentSpecies, 5);
+    EXPECT_EQ(plantTable().record(5).name, QStringLiteral("カタバミ"));
+    EXPECT_FALSE(p.pad->executeButton()->isEnabled());
+    EXPECT_EQ(p.pad->padState(), padFromRecord(plantTable().record(5)));
+    const QString katabami = QStringLiteral("カタバミ,1,1,1,0,0,0,1,0,0,0,10,0,1,5,1");
+    EXPECT_TRUE(p.dataText().contains(katabami));
+}
+
+// A correction chosen and cancelled shows nothing that could be stepped from
+// or deleted; a search from the menu leaves editing first; and the search
+// pad always executes, though correction disabled its button.
+TEST_F(EditingTest, LeavingACorrectionLeavesNoHalfState)
+{
+    Program p;
+    p.start();
+    chooseEntry(4);
+    p.main->ToolButton8Click();
+    ASSERT_EQ(p.main->slotCount(), 1);
+    const auto stamp = platform::fileAge(p.hdd() + "Tolvarin.dat");
+    cancelNext();
+    p.main->ToolButton8Click();
+    EXPECT_EQ(mainState().currentSpecies, 0);
+    EXPECT_EQ(p.main->slotCount(), 0);
+    for (int n : {4, 7, 17})
+        EXPECT_FALSE(p.main->toolButton(n)->isEnabled()) << n;
+    EXPECT_EQ(platform::fileAge(p.hdd() + "Tolvarin.dat"), stamp); // nothing to write
+
+    chooseEntry(4);
+    p.main->ToolButton8Click();
+    bool executable = false;
+    seam.dialogs.push_back([&](QDialog* pad) {
+        executable = qobject_cast<TfSearch*>(pad)->executeButton()->isEnabled();
+        return QDialog::Rejected;
+    });
+    p.main->Find1Click(); // cancelled: no correction chooser reopens
+    EXPECT_TRUE(executable);
+    EXPECT_TRUE(seam.dialogs.empty());
+    EXPECT_FALSE(mainState().editMode);
+    EXPECT_FALSE(mainState().correctionMode);
+    EXPECT_TRUE(p.main->toolButton(1)->isEnabled());
+    for (int n : {3, 4, 7, 8, 10, 11, 17})
+        EXPECT_FALSE(p.main->toolButton(n)->isEnabled()) << n;
+}
+
+// A data file that loads only in part: the user is told at the rewrite that
+// the lines left out are now only in the backup.
+TEST_F(EditingTest, ARewriteOfAPartlyLoadedFileSaysWhatIsLeftOut)
+{
+    QStringList lines = eightSpecies;
+    lines.insert(2, QString());
+    Program p(lines);
+    writePicture(p.src() + "a.jpg", 30, 20, Qt::red);
+    p.start();
+    seam.messages.clear();
+    seam.pictureChoices.push_back({p.src() + "a.jpg"});
+    chooseEntry(0);
+    p.main->ToolButton10Click();
+    ASSERT_FALSE(seam.messages.empty());
+    const QStringList backups = QDir(p.hdd()).entryList({"Tolvarin.dat.backup-*"});
+    ASSERT_EQ(backups.size(), 1);
+    EXPECT_TRUE(seam.messages.back().text.contains(backups[0]));
+    EXPECT_TRUE(seam.messages.back().text.contains(QStringLiteral("含まれていません")));
 }

@@ -95,6 +95,44 @@ TEST_F(FaultTest, AFailedWriteLeavesThePreviousTable)
     EXPECT_TRUE(seam.messages.back().text.contains(QStringLiteral("元のデータはそのまま")));
     EXPECT_EQ(readFile(hdd + "Tolvarin.dat"), before);
     EXPECT_TRUE(QDir(hdd).entryList({"*.tmp-*"}).isEmpty());
+    // The picture stored for the table that was not written is taken back:
+    // a file under a number the data file does not count would block the
+    // next registration.
+    EXPECT_FALSE(platform::fileExists(hdd + "アオイ02.jpg"));
+    EXPECT_EQ(main->slotCount(), 0);
+    platform::setWriteFaultForTesting(QString());
+    seam.messages.clear();
+    registerPicture([] {});
+    EXPECT_TRUE(seam.messages.empty()) << seam.messageTexts().join('|').toStdString();
+    EXPECT_TRUE(platform::fileExists(hdd + "アオイ02.jpg"));
+    EXPECT_EQ(fileTable().record(1).pictureCount, 2);
+}
+
+// Deletion writes the data file before it touches a picture: a write that
+// fails leaves every picture where it was.
+TEST_F(FaultTest, AFailedWriteDeletesNoPicture)
+{
+    start(hdd);
+    writePicture(hdd + "アオイ02.jpg", 40, 30, Qt::yellow);
+    PlantTable t = fileTable();
+    t.record(1).pictureCount = 2;
+    platform::writeFileAtomic(hdd + "Tolvarin.dat", writePlantTable(t));
+    const QByteArray before = readFile(hdd + "Tolvarin.dat");
+    seam.dialogs.push_back([](QDialog* d) {
+        qobject_cast<Tf_p_list*>(d)->selectEntry(0);
+        return QDialog::Accepted;
+    });
+    main->ToolButton8Click();
+    main->selectPicture(0);
+    seam.messages.clear();
+    platform::setWriteFaultForTesting(DataFileName);
+    main->ToolButton17Click();
+    ASSERT_EQ(seam.messages.size(), 2u); // the question, then the failure
+    EXPECT_TRUE(seam.messages.back().text.startsWith(RewriteFailedMessage));
+    EXPECT_EQ(readFile(hdd + "Tolvarin.dat"), before);
+    EXPECT_TRUE(platform::fileExists(hdd + "アオイ01.jpg"));
+    EXPECT_TRUE(platform::fileExists(hdd + "アオイ02.jpg"));
+    EXPECT_EQ(main->slotCount(), 2);
 }
 
 TEST_F(FaultTest, ADataFileRemovedMidOperationIsWrittenAnew)
