@@ -4,6 +4,10 @@
 #include <QFont>
 #include <QMessageBox>
 
+#include <exception>
+#include <new>
+
+#include "app/ModalSeam.h"
 #include "app/main.h"
 #include "platform/files.h"
 #include "search/search.h"
@@ -25,11 +29,43 @@ void registerJapaneseFonts()
         QFont::insertSubstitutions(name, mincho);
 }
 
+// A fault inside one event handler (an exception, such as a record number
+// out of range or memory running out) ends that operation with a message
+// instead of the program: the settings are still written at exit, and the
+// data file, rewritten only whole and in one step, is never left half done.
+class TolvarinApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::bad_alloc&) {
+            report(QStringLiteral("メモリが足りないため、この操作を中止しました。"));
+        } catch (const std::exception& e) {
+            report(QStringLiteral("内部エラーのため、この操作を中止しました。\n\n%1").arg(QString::fromLocal8Bit(e.what())));
+        }
+        return false;
+    }
+
+private:
+    void report(const QString& text)
+    {
+        if (reporting_) // a fault while the message itself is shown
+            return;
+        reporting_ = true;
+        showError(activeWindow(), text);
+        reporting_ = false;
+    }
+    bool reporting_ = false;
+};
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    TolvarinApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tolvarin"));
     // Matches the installed desktop entry, so desktops link the window to it.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tolvarin"));

@@ -173,6 +173,8 @@ void TfMain::buildWindow()
     QMenu* view = menu->addMenu(QStringLiteral("表示(&V)"));
     QAction* n3 = item(view, "N3", QStringLiteral("植物リスト"), &TfMain::N3Click);
     n3->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    // The list is called back from the viewer and memo windows too.
+    n3->setShortcutContext(Qt::ApplicationShortcut);
     n3->setEnabled(false);
     QMenu* help = menu->addMenu(QStringLiteral("ヘルプ(&H)"));
     item(help, "Contents1", QStringLiteral("目次(&C)"), &TfMain::Contents1Click);
@@ -273,8 +275,12 @@ void TfMain::formCreate()
 
     PlantTable& table = plantTable();
     table.loadedStamp.reset();
+    // The stamp is taken before the file is read: a copy that rewrites it
+    // meanwhile makes the next search read it again, rather than leaving
+    // this copy with the old contents under the new stamp.
+    const platform::FileStamp stampBeforeLoad = platform::fileAge(s.hddDir + DataFileName);
     reportIncompleteLoad(loadPlantTable(table, s.hddDir));
-    table.loadedStamp = platform::fileAge(s.hddDir + DataFileName);
+    table.loadedStamp = stampBeforeLoad;
 
     if (!platform::folderExists(s.hddDir) && !platform::folderExists(s.cdDir)) {
         modal().message(this, QApplication::applicationName(), FolderMissingMessage, ModalSeam::Icon::None,
