@@ -7,19 +7,7 @@
 
 #include "app/ModalSeam.h"
 #include "edit/names.h"
-
-int inputMethodMode(QWidget*)
-{
-    return 0;
-}
-
-void setInputMethodMode(QWidget*, int)
-{
-}
-
-void setKatakanaInputMode(QWidget*)
-{
-}
+#include "platform/inputmethod.h"
 
 TfInput::TfInput(QWidget* listWindow)
     : QDialog(listWindow, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -54,22 +42,22 @@ void TfInput::FormCreate()
 {
     if (listWindow_)
         move(listWindow_->x() + 120, listWindow_->y() + 75);
-    rememberedImeMode_ = inputMethodMode(edit1_);
+    rememberedImeMode_ = platform::inputMethodMode(edit1_);
 }
 
 void TfInput::FormActivate()
 {
-    setKatakanaInputMode(edit1_);
+    platform::setKatakanaInputMode(edit1_);
 }
 
 void TfInput::FormDeactivate()
 {
-    setInputMethodMode(edit1_, rememberedImeMode_);
+    platform::setInputMethodMode(edit1_, rememberedImeMode_);
 }
 
 void TfInput::FormClose()
 {
-    setInputMethodMode(edit1_, rememberedImeMode_);
+    platform::setInputMethodMode(edit1_, rememberedImeMode_);
 }
 
 void TfInput::changeEvent(QEvent* event)

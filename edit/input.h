@@ -49,11 +49,3 @@ private:
     QString name_;
     int rememberedImeMode_ = 0;
 };
-
-// The input-method conversion mode of a text field. Only a Windows IME lets
-// a program read and set it (to start names in katakana); on this platform
-// the input method is the user's to switch, so these keep nothing and
-// change nothing.
-int inputMethodMode(QWidget* field);
-void setInputMethodMode(QWidget* field, int mode);
-void setKatakanaInputMode(QWidget* field);
