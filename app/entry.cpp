@@ -2,6 +2,9 @@
 // (whose creation runs the start-up sequence) and the hidden search pad.
 #include <QApplication>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QMessageBox>
 
 #include <exception>
@@ -70,6 +73,12 @@ int main(int argc, char** argv)
     // Matches the installed desktop entry, so desktops link the window to it.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tolvarin"));
     registerJapaneseFonts();
+    // Qt's own texts (the buttons of message boxes, the file dialog) in
+    // Japanese like the rest of the program, whatever the desktop's locale.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTexts);
 
     // A copy that may write beside its executable keeps everything there; an
     // installed one uses the user's configuration and data folders.

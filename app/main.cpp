@@ -385,7 +385,10 @@ void TfMain::About1Click()
 
 void TfMain::Contents1Click()
 {
-    openHelp();
+    // Windows' shell says so when the help cannot be opened; here nothing
+    // else would.
+    if (!openHelp())
+        showError(this, QStringLiteral("ヘルプファイル「%1」を開けませんでした。").arg(helpFilePath(platform::executablePath())));
 }
 
 void TfMain::N3Click()
@@ -527,6 +530,7 @@ void TfMain::Find1Click()
     hideSelectionFrame();
     shape1_->move(0, 0);
     state.selectedPicture = -1;
+    statusBar1_->clearMessage(); // no species shown any more
     closeSecondaryWindows();
     menuAction("N3")->setEnabled(false);
     if (!pad_)

@@ -211,6 +211,7 @@ void TfMain::ToolButton10Click()
     hideSelectionFrame();
     state.selectedPicture = -1;
     state.correctionMode = false;
+    statusBar1_->clearMessage(); // no species shown any more
     toolButton(4)->setEnabled(false);
     toolButton(7)->setEnabled(false);
     if (pad_ && pad_->isVisible())
@@ -375,6 +376,10 @@ void TfMain::ToolButton8Click()
         for (int n : {4, 7, 17})
             toolButton(n)->setEnabled(false);
         statusBar1_->clearMessage();
+        // The pad would still show the species shown before, and "変更"
+        // would have nothing to store into.
+        if (pad_ && pad_->isVisible())
+            pad_->hide();
         return; // the table is unchanged: the data file stays as it is
     }
     const PlantRecord& r = table.record(state.currentSpecies);

@@ -461,9 +461,9 @@ bool encodeJpeg(const Bitmap24& bitmap, QByteArray& out)
 bool saveJpegFile(const QString& path, const Bitmap24& bitmap, QString* error)
 {
     if (platform::fileExists(path))
-        return fail(error, QStringLiteral("%1 exists already").arg(path));
+        return fail(error, QStringLiteral("「%1」はすでにあります").arg(path));
     QByteArray bytes;
     if (!encodeJpeg(bitmap, bytes))
-        return fail(error, QStringLiteral("the picture cannot be encoded as JPEG"));
+        return fail(error, QStringLiteral("画像を JPEG 形式にできません"));
     return platform::writeNewFile(path, bytes, error);
 }

@@ -30,7 +30,7 @@ bool fail(QString* error, const QString& text)
 
 QString tooLargeText(qint64 width, qint64 height)
 {
-    return QStringLiteral("the picture is too large (%1 x %2 pixels)").arg(width).arg(height);
+    return QStringLiteral("画像が大きすぎます（%1 × %2 ドット）").arg(width).arg(height);
 }
 
 // ---------------------------------------------------------------------------
@@ -129,12 +129,12 @@ bool runJpegRead(JpegReadJob* job)
     }
     jpeg_start_decompress(&cinfo);
     if (cinfo.output_components != (cmyk ? 4 : 3)) {
-        copyMessage(job, "unsupported JPEG colour layout");
+        copyMessage(job, "対応していない色の形式です");
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
     if (!allocateOutput(job->out, int(cinfo.output_width), int(cinfo.output_height))) {
-        copyMessage(job, "not enough memory for the picture");
+        copyMessage(job, "メモリが足りません");
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
@@ -148,7 +148,7 @@ bool runJpegRead(JpegReadJob* job)
         uchar* dst = base + std::ptrdiff_t(cinfo.output_scanline) * stride;
         JSAMPROW row = cmyk ? cmykRow[0] : dst;
         if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) {
-            copyMessage(job, "the JPEG data ends early");
+            copyMessage(job, "データが途中で終わっています");
             jpeg_destroy_decompress(&cinfo);
             return false;
         }
@@ -167,7 +167,7 @@ bool readJpeg(const QString& path, bool headerOnly, bool scaled, int minWidth, i
 {
     std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "rbe");
     if (!file)
-        return fail(error, qt_error_string(errno));
+        return fail(error, QStringLiteral("ファイルを開けません（%1）").arg(qt_error_string(errno)));
     Bitmap24 pixels;
     JpegReadJob job{};
     job.file = file;
@@ -181,7 +181,7 @@ bool readJpeg(const QString& path, bool headerOnly, bool scaled, int minWidth, i
     if (!ok) {
         if (job.tooLarge)
             return fail(error, tooLargeText(job.fullWidth, job.fullHeight));
-        return fail(error, QString::fromLocal8Bit(job.message));
+        return fail(error, QStringLiteral("JPEG 画像として読めません（%1）").arg(QString::fromUtf8(job.message)));
     }
     if (fullSize)
         *fullSize = QSize(job.fullWidth, job.fullHeight);
@@ -215,12 +215,12 @@ bool readBmpHeader(const QString& path, BmpHeader& header, QString* error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return fail(error, file.errorString());
+        return fail(error, QStringLiteral("ファイルを開けません（%1）").arg(file.errorString()));
     const qint64 fileSize = file.size();
     const QByteArray bytes = file.read(14 + 40);
     const auto* p = reinterpret_cast<const uchar*>(bytes.constData());
     if (bytes.size() < 14 + 12 || p[0] != 'B' || p[1] != 'M')
-        return fail(error, QStringLiteral("not a Windows bitmap"));
+        return fail(error, QStringLiteral("BMP 画像ではありません"));
     const qint64 dataOffset = le32(p + 10);
     const qint64 infoSize = le32(p + 14);
     qint64 width, height;
@@ -237,16 +237,16 @@ bool readBmpHeader(const QString& path, BmpHeader& header, QString* error)
         if (infoSize >= 20 && bytes.size() >= 14 + 20)
             compression = le32(p + 30);
     } else {
-        return fail(error, QStringLiteral("damaged bitmap header"));
+        return fail(error, QStringLiteral("BMP 画像のヘッダーが壊れています"));
     }
     if (height < 0)
         height = -height; // rows stored from the top
     if (width < 1 || height < 1)
-        return fail(error, QStringLiteral("damaged bitmap header"));
+        return fail(error, QStringLiteral("BMP 画像のヘッダーが壊れています"));
     if (width * height > MaxPicturePixels)
         return fail(error, tooLargeText(width, height));
     if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
-        return fail(error, QStringLiteral("unsupported bitmap depth %1").arg(bitCount));
+        return fail(error, QStringLiteral("対応していない BMP 画像です（%1 ビット）").arg(bitCount));
 
     // Uncompressed pixel rows (BI_RGB, BI_BITFIELDS, BI_ALPHABITFIELDS) have
     // a known size; a shorter file has been cut off.
@@ -254,7 +254,7 @@ bool readBmpHeader(const QString& path, BmpHeader& header, QString* error)
         const qint64 rowBytes = (width * bitCount + 31) / 32 * 4;
         const qint64 start = std::max(dataOffset, 14 + infoSize);
         if (fileSize < start + rowBytes * height)
-            return fail(error, QStringLiteral("the bitmap file ends early"));
+            return fail(error, QStringLiteral("BMP 画像のファイルが途中で切れています"));
     }
     header.width = width;
     header.height = height;
@@ -282,21 +282,21 @@ bool loadBitmapFile(const QString& path, Bitmap24& out, QString* error)
     if (runLength) {
         image = QImage(int(header.width), int(header.height), QImage::Format_Indexed8);
         if (image.isNull())
-            return fail(error, QStringLiteral("not enough memory for the picture"));
+            return fail(error, QStringLiteral("画像を読み込むメモリが足りません"));
         image.setColorCount(256);
         image.fill(0);
     }
     if (!reader.read(&image) || image.isNull())
-        return fail(error, reader.errorString());
+        return fail(error, QStringLiteral("BMP 画像として読めません（%1）").arg(reader.errorString()));
     // The grid sizes a slot from the header before decoding; a file whose
     // pixels decode to another size (an OS/2 header's height read as signed
     // by the decoder, say) is damaged.
     if (image.width() != header.width || image.height() != header.height)
-        return fail(error, QStringLiteral("damaged bitmap header"));
+        return fail(error, QStringLiteral("BMP 画像のヘッダーが壊れています"));
     try {
         out = Bitmap24::fromImage(image);
     } catch (const std::bad_alloc&) {
-        return fail(error, QStringLiteral("not enough memory for the picture"));
+        return fail(error, QStringLiteral("画像を読み込むメモリが足りません"));
     }
     return true;
 }
@@ -348,7 +348,7 @@ bool isBitmapPath(const QString& path)
 // pipe would wait for a writer.
 bool isPictureFile(const QString& path, QString* error)
 {
-    return platform::fileExists(path) || fail(error, QStringLiteral("%1 is not a file").arg(path));
+    return platform::fileExists(path) || fail(error, QStringLiteral("「%1」はファイルではありません").arg(path));
 }
 
 bool loadPictureFile(const QString& path, Bitmap24& out, QString* error)

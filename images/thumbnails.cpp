@@ -127,7 +127,7 @@ bool loadThumbnail(const QString& path, Thumbnail& out, ThumbnailCache* cache, Q
     const platform::FileStamp stamp = platform::fileAge(path);
     if (!stamp.present) {
         if (error)
-            *error = QStringLiteral("file not found");
+            *error = QStringLiteral("ファイルがありません");
         return false;
     }
     if (cache) {
@@ -139,7 +139,7 @@ bool loadThumbnail(const QString& path, Thumbnail& out, ThumbnailCache* cache, Q
     QSize full;
     if (!readPictureSize(path, full)) {
         if (error)
-            *error = QStringLiteral("unreadable picture header");
+            *error = QStringLiteral("画像のヘッダーが読めません");
         return false;
     }
     const QSize need = fitPictureSize(full).size;

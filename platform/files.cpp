@@ -174,7 +174,7 @@ bool writeNewFile(const QString& path, const QByteArray& bytes, QString* error)
 {
     if (fileExists(path)) {
         if (error)
-            *error = QStringLiteral("%1 exists already").arg(path);
+            *error = QStringLiteral("「%1」はすでにあります").arg(path);
         return false;
     }
     const QString tmp = writeTemporary(path, bytes, error);
@@ -184,7 +184,7 @@ bool writeNewFile(const QString& path, const QByteArray& bytes, QString* error)
         const int why = errno;
         ::unlink(native(tmp).constData());
         if (error)
-            *error = why == EEXIST ? QStringLiteral("%1 exists already").arg(path) : QString::fromLocal8Bit(strerror(why));
+            *error = why == EEXIST ? QStringLiteral("「%1」はすでにあります").arg(path) : QString::fromLocal8Bit(strerror(why));
         return false;
     }
     syncFolder(folderOfPath(path));

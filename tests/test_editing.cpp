@@ -459,6 +459,16 @@ TEST_F(EditingTest, LeavingACorrectionLeavesNoHalfState)
     for (int n : {4, 7, 17})
         EXPECT_FALSE(p.main->toolButton(n)->isEnabled()) << n;
     EXPECT_EQ(platform::fileAge(p.hdd() + "Tolvarin.dat"), stamp); // nothing to write
+    // OK with nothing selected, the pad shown: it goes, rather than offer
+    // "変更" with no species to store into.
+    p.main->toolButton(11)->setChecked(true);
+    chooseEntry(4);
+    p.main->ToolButton8Click();
+    ASSERT_TRUE(p.pad->isVisible());
+    chooseEntry(-1);
+    p.main->ToolButton8Click();
+    EXPECT_FALSE(p.pad->isVisible());
+    EXPECT_EQ(p.main->slotCount(), 0);
 
     chooseEntry(4);
     p.main->ToolButton8Click();
