@@ -32,6 +32,7 @@
 #include "search/search.h"
 #include "settings/dir.h"
 #include "support/about.h"
+#include "support/helpview.h"
 #include "support/web.h"
 #include "settings/func.h"
 #include "settings/locations.h"
@@ -385,10 +386,11 @@ void TfMain::About1Click()
 
 void TfMain::Contents1Click()
 {
-    // Windows' shell says so when the help cannot be opened; here nothing
-    // else would.
-    if (!openHelp())
-        showError(this, QStringLiteral("ヘルプファイル「%1」を開けませんでした。").arg(helpFilePath(platform::executablePath())));
+    // A desktop without a program for the help file gets the program's own
+    // help window; only a help file that cannot be read is an error.
+    const QString path = helpFilePath(platform::executablePath());
+    if (!openHelp() && !THelpView::showFile(path, this))
+        showError(this, QStringLiteral("ヘルプファイル「%1」を開けませんでした。").arg(path));
 }
 
 void TfMain::N3Click()

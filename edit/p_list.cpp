@@ -2,12 +2,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
 #include <QSplitter>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -60,6 +62,20 @@ protected:
     {
         QListWidget::resizeEvent(e);
         setGridSize(QSize(std::max(1, viewport()->width() / Columns), fontMetrics().height() + 2));
+    }
+    // A name wider than its column is cut with "…"; hovering shows it whole.
+    bool viewportEvent(QEvent* e) override
+    {
+        if (e->type() == QEvent::ToolTip) {
+            const auto* help = static_cast<QHelpEvent*>(e);
+            const QListWidgetItem* item = itemAt(help->pos());
+            if (item)
+                QToolTip::showText(help->globalPos(), item->text(), viewport(), visualItemRect(item));
+            else
+                QToolTip::hideText();
+            return true;
+        }
+        return QListWidget::viewportEvent(e);
     }
     void keyPressEvent(QKeyEvent* e) override
     {

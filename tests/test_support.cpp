@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStringDecoder>
 #include <QTemporaryDir>
@@ -16,6 +17,7 @@
 #include "app/state.h"
 #include "platform/files.h"
 #include "support/about.h"
+#include "support/helpview.h"
 #include "support/testseam.h"
 #include "support/testutil.h"
 #include "support/web.h"
@@ -215,6 +217,28 @@ TEST_F(FakeDesktop, HelpFileOpensInTheTextViewer)
     EXPECT_EQ(queries[0].last(), QStringLiteral("text/plain"));
     ASSERT_EQ(started.size(), 1u);
     EXPECT_EQ(started[0], (QStringList{QStringLiteral("texteditor"), help}));
+}
+
+// A desktop with no program for the help file: the program's own window
+// shows it; one window only, brought back by the next call.
+TEST_F(FakeDesktop, HelpShowsInItsOwnWindowWhenTheDesktopCannot)
+{
+    QTemporaryDir dir;
+    const QString help = testutil::folderOf(dir) + "tolvarin.hlp";
+    EXPECT_FALSE(THelpView::showFile(help, nullptr)); // missing
+    EXPECT_EQ(THelpView::instance(), nullptr);
+    testutil::writeFile(help, QStringLiteral("1. 検索のしかた\n").toUtf8());
+    ASSERT_TRUE(THelpView::showFile(help, nullptr));
+    THelpView* view = THelpView::instance();
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(view->text()->toPlainText(), QStringLiteral("1. 検索のしかた\n"));
+    EXPECT_TRUE(view->text()->isReadOnly());
+    ASSERT_TRUE(THelpView::showFile(help, nullptr));
+    EXPECT_EQ(THelpView::instance(), view);
+    view->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(THelpView::instance(), nullptr);
 }
 
 TEST(HelpFile, NamedAfterTheExecutable)
