@@ -180,10 +180,23 @@ QString LoadReport::rewrittenMessage(const QString& backupPath) const
 {
     if (complete())
         return {};
-    const QString what =
-        stop == Stop::BadText
-            ? QStringLiteral("%1行目の Shift-JIS として読めない文字は「?」として書き込まれています。").arg(stopLine)
-            : QStringLiteral("%1行目から後の読み込めなかった行は、新しい検索データには含まれていません。").arg(stopLine);
+    QString what;
+    switch (stop) {
+    case Stop::BadText:
+        what = QStringLiteral("%1行目の Shift-JIS として読めない文字は「?」として書き込まれています。");
+        break;
+    case Stop::BadField: // the line's record is kept up to the value that could not be read
+        what = QStringLiteral("%1行目の読めない値から後は、新しい検索データには含まれていません。");
+        break;
+    case Stop::EmptyLine:
+        what = QStringLiteral("%1行目の空行より後の行は、新しい検索データには含まれていません。");
+        break;
+    case Stop::TooManyLines:
+    case Stop::None:
+        what = QStringLiteral("%1行目から後の行は、新しい検索データには含まれていません。");
+        break;
+    }
+    what = what.arg(stopLine);
     return QStringLiteral("検索データ「%1」を書き換えました。").arg(fileNameOf(path)) + what +
            QStringLiteral("\n\n元のファイルは「%1」として同じフォルダに残してあります。").arg(fileNameOf(backupPath));
 }

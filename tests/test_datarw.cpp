@@ -288,7 +288,7 @@ TEST(DataRewriteProtocol, RewriteKeepsBackupOfAnIncompleteFile)
     ASSERT_FALSE(rw.backupPath().isEmpty());
     EXPECT_EQ(readFile(rw.backupPath()), original);
     // The user hears that the lines left out are only in the backup now.
-    EXPECT_TRUE(rw.notice().contains(QStringLiteral("2行目から後")));
+    EXPECT_TRUE(rw.notice().contains(QStringLiteral("2行目の空行より後")));
     EXPECT_TRUE(rw.notice().contains(QFileInfo(rw.backupPath()).fileName()));
     // Loading the same broken file twice makes one backup only.
     PlantTable u;
