@@ -36,7 +36,8 @@ bool sameSpeciesName(const QString& a, const QString& b)
 NameCheck checkSpeciesName(const QString& text, const QStringList& taken)
 {
     NameCheck check;
-    check.name = trimSpeciesName(text);
+    // 〜 typed on Linux is ～ to Windows: the same name in the data file.
+    check.name = cp932::windowsForms(trimSpeciesName(text));
     if (check.name.isEmpty())
         return check;
 

@@ -96,7 +96,8 @@ bool readMemoFile(const QString& path, QString& text)
 bool writeMemoFile(const QString& path, const QString& text, QString* error)
 {
     QByteArray bytes;
-    for (const QString& line : splitLines(text)) {
+    // 〜 typed on Linux is written as the ～ cp932 holds, not refused.
+    for (const QString& line : splitLines(cp932::windowsForms(text))) {
         QByteArray encoded;
         if (!cp932::encode(line, encoded) || line.contains(QChar(0))) {
             if (error)

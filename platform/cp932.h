@@ -18,6 +18,13 @@ bool encode(const QString& text, QByteArray& out);
 // Encodes text, substituting '?' for characters cp932 cannot hold.
 QByteArray encodeLossy(const QString& text);
 
+// `text` with the characters that Linux input methods type where Windows
+// types another of the same look replaced by the Windows ones, which cp932
+// holds: the wave dash 〜 (U+301C) by ～ (U+FF5E), ‖ by ∥, the minus sign by
+// －, the em dash by ―, ¢ £ ¬ by their full-width forms. Everything else is
+// left as it is.
+QString windowsForms(const QString& text);
+
 // True when every character of `text` survives cp932 and back unchanged.
 bool representable(const QString& text);
 

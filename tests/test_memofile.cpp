@@ -125,6 +125,14 @@ TEST(MemoFile, FailedWriteKeepsOldMemo)
     EXPECT_EQ(testutil::readFile(path), QByteArray("old\r\n"));
 }
 
+TEST(MemoFile, LinuxLookAlikesAreWrittenAsTheirCp932Forms)
+{
+    QTemporaryDir dir;
+    const QString path = testutil::folderOf(dir) + "m.txt";
+    ASSERT_TRUE(writeMemoFile(path, QStringLiteral("花期 5〜7月")));
+    EXPECT_EQ(testutil::readFile(path), cp932::encodeLossy(QStringLiteral("花期 5～7月\r\n")));
+}
+
 TEST(PadMemo, NewMemoGoesToTheHardDisk)
 {
     Folders f;

@@ -76,6 +76,12 @@ TEST(SpeciesName, CharactersTheFilesCannotHoldAreRefused)
         SCOPED_TRACE(fine.toStdString());
         EXPECT_FALSE(checkSpeciesName(fine).refused());
     }
+    // What a Linux input method types for ～ and its kin is taken as the
+    // character of the same look that cp932 holds.
+    const NameCheck wave = checkSpeciesName(QStringLiteral("ヤブ〜カンゾウ−2"));
+    EXPECT_FALSE(wave.refused());
+    EXPECT_EQ(wave.stored, QStringLiteral("ヤブ～カンゾウ－2"));
+    EXPECT_TRUE(checkSpeciesName(QStringLiteral("ヤブ〜カンゾウ－2"), {wave.stored}).refused());
 }
 
 TEST(SpeciesName, NamesOverFiftyBytesAreCutBetweenCharacters)
