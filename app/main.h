@@ -141,6 +141,11 @@ private:
     void reportIncompleteLoad(const LoadReport& report);
     void ArImage1MouseMove(int tag);
     void stepKind(int delta);
+    // Removes the shown species when it has no pictures, after asking.
+    void removeSpeciesWithoutPictures();
+    // After a deletion: shows the species now at place k of the table (the
+    // new last one when k is past the end), or nothing when none is left.
+    void showPlaceAfterDeletion(int k);
     // Starts a rewrite of the data file: false (after telling the user, with
     // `busyText` when another copy holds it) when it cannot be had.
     bool beginRewrite(DataRewrite& rewrite, const QString& busyText);

@@ -141,6 +141,9 @@ void TfMain::showKind(int k, const QString& name, int count)
         toolButton(4)->setEnabled(k != 1);
         toolButton(7)->setEnabled(k != plantTable().plantCount());
     }
+    // With no picture to select, deletion removes the species itself.
+    if (state.editMode && count <= 0 && k >= 1 && k <= plantTable().plantCount())
+        toolButton(17)->setEnabled(true);
     if (!broken.isEmpty())
         showError(this, QStringLiteral("表示できない画像があります。\n\n") + broken.join(QLatin1Char('\n')));
 }
@@ -428,7 +431,13 @@ void TfMain::ToolButton17Click()
     PlantTable& table = plantTable();
     const int r = state.currentSpecies;
     const int s = state.selectedPicture;
-    if (r < 1 || r > table.plantCount() || s < 0)
+    if (r < 1 || r > table.plantCount())
+        return;
+    if (table.record(r).pictureCount <= 0) {
+        removeSpeciesWithoutPictures();
+        return;
+    }
+    if (s < 0)
         return;
     if (modal().message(this, DeleteCaption, DeleteQuestion, ModalSeam::Icon::Error,
                         QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
@@ -474,6 +483,48 @@ void TfMain::ToolButton17Click()
         return;
     }
     deletePictureAndRenumber(hdd, name, s + 1, count);
+    showPlaceAfterDeletion(k);
+}
+
+void TfMain::removeSpeciesWithoutPictures()
+{
+    // A species without pictures (from a damaged or hand-edited data file)
+    // has no picture whose deletion would remove it: it is removed itself.
+    MainState& state = mainState();
+    PlantTable& table = plantTable();
+    const QString name = table.record(state.currentSpecies).name;
+    if (modal().message(this, DeleteCaption,
+                        QStringLiteral("「%1」には画像がありません。\nこの植物を削除してもよろしいですか").arg(name),
+                        ModalSeam::Icon::Error, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
+        return;
+    DataRewrite rewrite(settings().hddDir);
+    if (!beginRewrite(rewrite, RewriteFailedMessage))
+        return;
+    const int k = table.findByName(name);
+    if (k == 0) {
+        showError(this, QStringLiteral("「%1」は他で削除されています。").arg(name));
+        resetPictureSlots(0);
+        return;
+    }
+    if (table.record(k).pictureCount > 0) {
+        // Another copy added pictures meanwhile: show them, delete nothing.
+        state.currentSpecies = k;
+        showKind(k, name, table.record(k).pictureCount);
+        return;
+    }
+    table.remove(k);
+    if (!commitTable(this, rewrite, table, RewriteFailedMessage)) {
+        rewrite.reload(table);
+        state.currentSpecies = table.findByName(name);
+        return;
+    }
+    showPlaceAfterDeletion(k);
+}
+
+void TfMain::showPlaceAfterDeletion(int k)
+{
+    MainState& state = mainState();
+    PlantTable& table = plantTable();
     // Show what is now at that place: the next species when this one left
     // the table, the new last one when it was the last, nothing when none.
     const int shown = std::min(k, table.plantCount());

@@ -506,3 +506,34 @@ TEST_F(EditingTest, ARewriteOfAPartlyLoadedFileSaysWhatIsLeftOut)
     EXPECT_TRUE(seam.messages.back().text.contains(backups[0]));
     EXPECT_TRUE(seam.messages.back().text.contains(QStringLiteral("含まれていません")));
 }
+
+// A species without pictures (here from a line that stops after its name)
+// has no picture to select: deletion removes the species itself, after
+// asking.
+TEST_F(EditingTest, ASpeciesWithoutPicturesCanBeRemoved)
+{
+    QStringList lines = eightSpecies;
+    lines.append(QStringLiteral("名前だけの行"));
+    Program p(lines);
+    p.start();
+    const int k = plantTable().findByName(QStringLiteral("名前だけの行"));
+    ASSERT_GE(k, 1);
+    chooseEntry(k - 1);
+    p.main->ToolButton8Click();
+    EXPECT_EQ(p.main->slotCount(), 0);
+    ASSERT_TRUE(p.main->toolButton(17)->isEnabled());
+    seam.messages.clear();
+    seam.answers.push_back(QMessageBox::No);
+    p.main->ToolButton17Click();
+    EXPECT_EQ(plantTable().findByName(QStringLiteral("名前だけの行")), k);
+    p.main->ToolButton17Click();
+    // Asked twice; the rewrite then says what the damaged file's backup holds.
+    ASSERT_EQ(seam.messages.size(), 3u);
+    EXPECT_TRUE(seam.messages[1].text.contains(QStringLiteral("画像がありません")));
+    EXPECT_TRUE(seam.messages[2].text.contains(QStringLiteral("9行目")));
+    EXPECT_EQ(p.fileTable().findByName(QStringLiteral("名前だけの行")), 0);
+    EXPECT_EQ(p.fileTable().plantCount(), 8);
+    // The species now at that place shows; pictures of the others are all there.
+    EXPECT_EQ(mainState().currentSpecies, std::min(k, 8));
+    EXPECT_EQ(p.pictures("アオイ").size(), 2);
+}
