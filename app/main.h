@@ -141,6 +141,10 @@ private:
     void reportIncompleteLoad(const LoadReport& report);
     void ArImage1MouseMove(int tag);
     void stepKind(int delta);
+    // Takes the data file's lock for a deletion and finds `name` in the
+    // table read afresh: its record number, or 0 (the user told) when the
+    // lock cannot be had or another copy removed the species.
+    int lockForDeletion(DataRewrite& rewrite, const QString& name);
     // Removes the shown species when it has no pictures, after asking.
     void removeSpeciesWithoutPictures();
     // After a deletion: shows the species now at place k of the table (the

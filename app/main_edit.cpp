@@ -451,14 +451,9 @@ void TfMain::ToolButton17Click()
     // The lock first: a busy data file refuses the deletion before any
     // picture is touched.
     DataRewrite rewrite(hdd);
-    if (!beginRewrite(rewrite, RewriteFailedMessage))
+    const int k = lockForDeletion(rewrite, name);
+    if (k == 0)
         return;
-    const int k = table.findByName(name);
-    if (k == 0) {
-        showError(this, QStringLiteral("「%1」は他で削除されています。").arg(name));
-        resetPictureSlots(0);
-        return;
-    }
     PlantRecord& record = table.record(k);
     const QString doomed = hardDiskPicture(hdd, name, s + 1);
     if (doomed.isEmpty()) {
@@ -486,6 +481,18 @@ void TfMain::ToolButton17Click()
     showPlaceAfterDeletion(k);
 }
 
+int TfMain::lockForDeletion(DataRewrite& rewrite, const QString& name)
+{
+    if (!beginRewrite(rewrite, RewriteFailedMessage))
+        return 0;
+    const int k = plantTable().findByName(name);
+    if (k == 0) {
+        showError(this, QStringLiteral("「%1」は他で削除されています。").arg(name));
+        resetPictureSlots(0);
+    }
+    return k;
+}
+
 void TfMain::removeSpeciesWithoutPictures()
 {
     // A species without pictures (from a damaged or hand-edited data file)
@@ -498,14 +505,9 @@ void TfMain::removeSpeciesWithoutPictures()
                         ModalSeam::Icon::Error, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
         return;
     DataRewrite rewrite(settings().hddDir);
-    if (!beginRewrite(rewrite, RewriteFailedMessage))
+    const int k = lockForDeletion(rewrite, name);
+    if (k == 0)
         return;
-    const int k = table.findByName(name);
-    if (k == 0) {
-        showError(this, QStringLiteral("「%1」は他で削除されています。").arg(name));
-        resetPictureSlots(0);
-        return;
-    }
     if (table.record(k).pictureCount > 0) {
         // Another copy added pictures meanwhile: show them, delete nothing.
         state.currentSpecies = k;
