@@ -151,8 +151,10 @@ private:
     // new last one when k is past the end), or nothing when none is left.
     void showPlaceAfterDeletion(int k);
     // Starts a rewrite of the data file: false (after telling the user, with
-    // `busyText` when another copy holds it) when it cannot be had.
-    bool beginRewrite(DataRewrite& rewrite, const QString& busyText);
+    // `busyText` when another copy holds it) when it cannot be had. With
+    // `plainMessages` (picture deletion) the user is told in plain messages
+    // that begin with `busyText`, else in error boxes.
+    bool beginRewrite(DataRewrite& rewrite, const QString& busyText, bool plainMessages = false);
     void storeCorrection();
     // Closes the plant name list, the picture viewer and the memo window
     // (a new search or picture editing starts).

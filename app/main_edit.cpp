@@ -36,17 +36,24 @@ void showPlainMessage(QWidget* parent, const QString& text)
                     QMessageBox::Ok);
 }
 
-// Writes the table; tells the user when the write failed or what a
-// successful write must tell. A failure is an error box with the reason,
-// or, when `failed` is given, a plain message of that text followed by the
-// reason. Returns whether the table was written.
+// Tells the user why a rewrite failed: an error box with the reason, or,
+// when `failed` is given (picture deletion), a plain message of that text
+// followed by the reason.
+void reportRewriteFailure(QWidget* parent, const QString& failed, const QString& reason)
+{
+    if (failed.isEmpty())
+        showError(parent, reason);
+    else
+        showPlainMessage(parent, failed + QStringLiteral("\n\n") + reason);
+}
+
+// Writes the table; tells the user when the write failed (see
+// reportRewriteFailure) or what a successful write must tell. Returns
+// whether the table was written.
 bool commitTable(QWidget* parent, DataRewrite& rewrite, const PlantTable& table, const QString& failed = QString())
 {
     if (rewrite.commit(table) != DataRewrite::Result::Ok) {
-        if (failed.isEmpty())
-            showError(parent, rewrite.error());
-        else
-            showPlainMessage(parent, failed + QStringLiteral("\n\n") + rewrite.error());
+        reportRewriteFailure(parent, failed, rewrite.error());
         return false;
     }
     if (!rewrite.notice().isEmpty())
@@ -56,18 +63,20 @@ bool commitTable(QWidget* parent, DataRewrite& rewrite, const PlantTable& table,
 
 } // namespace
 
-bool TfMain::beginRewrite(DataRewrite& rewrite, const QString& busyText)
+bool TfMain::beginRewrite(DataRewrite& rewrite, const QString& busyText, bool plainMessages)
 {
     // Take the lock, then read the file as it is now: the operation applies
     // its change to what other copies wrote.
     const DataRewrite::Result locked = rewrite.begin();
-    if (locked != DataRewrite::Result::Ok) {
-        // Deletion reports a busy file with its plain message.
-        if (busyText == RewriteFailedMessage)
-            showPlainMessage(this, locked == DataRewrite::Result::Busy ? busyText
-                                                                      : busyText + QStringLiteral("\n\n") + rewrite.error());
+    if (locked == DataRewrite::Result::Busy) {
+        if (plainMessages)
+            showPlainMessage(this, busyText);
         else
-            showError(this, locked == DataRewrite::Result::Busy ? busyText : rewrite.error());
+            showError(this, busyText);
+        return false;
+    }
+    if (locked != DataRewrite::Result::Ok) {
+        reportRewriteFailure(this, plainMessages ? busyText : QString(), rewrite.error());
         return false;
     }
     reportIncompleteLoad(rewrite.reload(plantTable()));
@@ -455,8 +464,8 @@ void TfMain::ToolButton17Click()
     if (k == 0)
         return;
     PlantRecord& record = table.record(k);
-    const QString doomed = hardDiskPicture(hdd, name, s + 1);
-    if (doomed.isEmpty()) {
+    // Looked for again: another copy may have changed the files meanwhile.
+    if (hardDiskPicture(hdd, name, s + 1).isEmpty()) {
         showPlainMessage(this, CdRomPictureMessage);
         return;
     }
@@ -483,7 +492,7 @@ void TfMain::ToolButton17Click()
 
 int TfMain::lockForDeletion(DataRewrite& rewrite, const QString& name)
 {
-    if (!beginRewrite(rewrite, RewriteFailedMessage))
+    if (!beginRewrite(rewrite, RewriteFailedMessage, true))
         return 0;
     const int k = plantTable().findByName(name);
     if (k == 0) {
