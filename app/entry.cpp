@@ -18,8 +18,9 @@
 
 namespace {
 
-// Captions are designed for the Windows gothic; fontconfig maps its names to
-// a Latin font, so point them at the gothic of the same design family.
+// Captions are designed for the Windows gothic and mincho faces; fontconfig
+// maps their names to a Latin font, so point them at the IPA faces of the
+// same design families (Debian's fonts-ipafont-gothic and -mincho).
 void registerJapaneseFonts()
 {
     const QStringList gothic{QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")};
@@ -28,7 +29,7 @@ void registerJapaneseFonts()
         QFont::insertSubstitutions(name, gothic);
     const QStringList mincho{QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho"), QStringLiteral("Noto Serif CJK JP"),
                              QStringLiteral("IPAPGothic")};
-    for (const QString& name : {QStringLiteral("ＭＳ 明朝"), QStringLiteral("MS Mincho")})
+    for (const QString& name : {QStringLiteral("ＭＳ 明朝"), QStringLiteral("MS 明朝"), QStringLiteral("MS Mincho")})
         QFont::insertSubstitutions(name, mincho);
 }
 

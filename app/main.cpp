@@ -224,6 +224,19 @@ void TfMain::buildWindow()
     statusBar1_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar1_->setFixedHeight(19);
     statusBar1_->setSizeGripEnabled(true);
+    statusText_ = new QLabel(statusBar1_);
+    statusText_->setObjectName(QStringLiteral("StatusText"));
+    statusBar1_->addWidget(statusText_, 1);
+}
+
+void TfMain::setStatusText(const QString& text)
+{
+    statusText_->setText(text);
+}
+
+QString TfMain::statusText() const
+{
+    return statusText_->text();
 }
 
 QToolButton* TfMain::toolButton(int number) const
@@ -483,7 +496,7 @@ void TfMain::selectPicture(int i)
     shape1_->setPenColour(Qt::red);
     shape1_->raise();
     if (state.resultMode && i >= 0 && i < state.resultList.size())
-        statusBar1_->showMessage(state.resultList[i]);
+        setStatusText(state.resultList[i]);
     if (state.editMode)
         toolButton(17)->setEnabled(true);
 }
@@ -532,7 +545,7 @@ void TfMain::Find1Click()
     hideSelectionFrame();
     shape1_->move(0, 0);
     state.selectedPicture = -1;
-    statusBar1_->clearMessage(); // no species shown any more
+    setStatusText(QString()); // no species shown any more
     closeSecondaryWindows();
     menuAction("N3")->setEnabled(false);
     if (!pad_)

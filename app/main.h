@@ -180,6 +180,14 @@ private:
 public:
     QToolButton* toolButton(int number) const;
     QAction* menuAction(const char* name) const;
+
+    // The species named in the status bar. It stays until the next
+    // selection: a permanent label, which a menu's status tip cannot clear.
+    void setStatusText(const QString& text);
+    QString statusText() const;
+
+private:
+    QLabel* statusText_ = nullptr;
 };
 
 TfMain* fMain();

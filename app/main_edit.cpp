@@ -112,7 +112,7 @@ void TfMain::ToolButton3Click()
     state.editMode = false;
     settings().showConditions = toolButton(11)->isChecked();
     state.correctionMode = false;
-    statusBar1_->clearMessage();
+    setStatusText(QString());
     toolButton(1)->setEnabled(true);
     toolButton(2)->setEnabled(true);
     for (int n : {3, 4, 7, 8, 10, 11, 17})
@@ -127,7 +127,7 @@ void TfMain::showKind(int k, const QString& name, int count)
     hideSelectionFrame();
     state.selectedPicture = -1;
     toolButton(17)->setEnabled(false);
-    statusBar1_->showMessage(name);
+    setStatusText(name);
     resetPictureSlots(std::clamp(count, 0, MaxPictureNumber));
     // A picture that cannot be decoded shows the placeholder, so the later
     // pictures still show and the broken one can be selected and deleted.
@@ -223,7 +223,7 @@ void TfMain::ToolButton10Click()
     hideSelectionFrame();
     state.selectedPicture = -1;
     state.correctionMode = false;
-    statusBar1_->clearMessage(); // no species shown any more
+    setStatusText(QString()); // no species shown any more
     toolButton(4)->setEnabled(false);
     toolButton(7)->setEnabled(false);
     if (pad_ && pad_->isVisible())
@@ -387,7 +387,7 @@ void TfMain::ToolButton8Click()
         state.selectedPicture = -1;
         for (int n : {4, 7, 17})
             toolButton(n)->setEnabled(false);
-        statusBar1_->clearMessage();
+        setStatusText(QString());
         // The pad would still show the species shown before, and "変更"
         // would have nothing to store into.
         if (pad_ && pad_->isVisible())
@@ -552,7 +552,7 @@ void TfMain::showPlaceAfterDeletion(int k)
         hideSelectionFrame();
         state.selectedPicture = -1;
         toolButton(17)->setEnabled(false);
-        statusBar1_->clearMessage();
+        setStatusText(QString());
         if (pad_ && pad_->isVisible())
             pad_->hide();
     }

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libjpeg62-turbo-dev
   libgtest-dev libbenchmark-dev
-  fonts-ipafont-gothic qt6-translations-l10n
+  fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n
   clang libclang-rt-14-dev llvm
   xvfb xdotool imagemagick
   dpkg-dev fakeroot file appstream desktop-file-utils

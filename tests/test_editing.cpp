@@ -287,7 +287,7 @@ TEST_F(EditingTest, DeletingPicturesAndTheLastOneOfASpecies)
     EXPECT_EQ(p.fileTable().plantCount(), 7);
     EXPECT_EQ(p.fileTable().record(5).name, QStringLiteral("カタバミ"));
     EXPECT_EQ(mainState().currentSpecies, 5);
-    EXPECT_EQ(p.main->statusBar()->currentMessage(), QStringLiteral("カタバミ"));
+    EXPECT_EQ(p.main->statusText(), QStringLiteral("カタバミ"));
 
     // The last record: the new last one shows.
     chooseEntry(6);
@@ -296,7 +296,7 @@ TEST_F(EditingTest, DeletingPicturesAndTheLastOneOfASpecies)
     p.main->ToolButton17Click();
     EXPECT_EQ(p.fileTable().plantCount(), 6);
     EXPECT_EQ(mainState().currentSpecies, 6);
-    EXPECT_EQ(p.main->statusBar()->currentMessage(), QStringLiteral("キキョウ"));
+    EXPECT_EQ(p.main->statusText(), QStringLiteral("キキョウ"));
 }
 
 TEST_F(EditingTest, PicturesOnTheCdRomAreNotDeleted)
