@@ -1,84 +1,67 @@
 #!/usr/bin/env bash
-# Robustness gate: builds the fuzz targets of the file readers in
-# build-fuzz/ with clang (libFuzzer, AddressSanitizer,
-# UndefinedBehaviorSanitizer) and runs each for a bounded time, starting from
-# hand-made seeds and files of the sample catalogue. The gate fails on a
-# crash, a failed check, a hang, running out of memory, a leak or any other
-# sanitizer report; the input that caused it is kept under
-# build-fuzz/artifacts/<target>/ and can be replayed with
+# Robustness gate: builds the fuzz targets of the file readers (see
+# scripts/fuzz-common.sh) and, for each target,
+#   1. replays every kept input (fuzz/corpus/<target>/), the generated seeds
+#      and the sample files, each whole and on its own;
+#   2. runs a fixed number of new inputs mutated from those with a fixed
+#      random seed.
+# Nothing depends on time, so the gate gives the same verdict on a quiet
+# machine and on a loaded one. Each input may take up to a minute, far more
+# than any sound input needs even on a busy machine; a longer one fails the
+# gate as a hang. The gate fails on a crash, a failed check, a hang, running
+# out of memory, a leak or any other sanitizer report; the input that caused
+# it is kept under build-fuzz/artifacts/<target>/ and can be replayed with
 #   build-fuzz/fuzz/fuzz_<target> build-fuzz/artifacts/<target>/<file>
 #
-#   TOLVARIN_FUZZ_SECONDS   time for each target (default 60)
 #   TOLVARIN_FUZZ_TARGETS   targets to run (default: all)
-#   TOLVARIN_FUZZ_SEED      libFuzzer's random seed (default 1, so that a CI
-#                           run explores the same inputs each time; set 0 for
-#                           a new seed every run when fuzzing by hand)
+#   TOLVARIN_FUZZ_RUNS      new inputs per target (default: the table below)
+#
+# For open-ended fuzzing with a new random seed each time, see
+# scripts/fuzz-explore.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 started=$SECONDS
-seconds=${TOLVARIN_FUZZ_SECONDS:-60}
-seed=${TOLVARIN_FUZZ_SEED:-1}
-targets=${TOLVARIN_FUZZ_TARGETS:-"datafile settings memo bmp jpeg"}
+source scripts/fuzz-common.sh
+targets=${TOLVARIN_FUZZ_TARGETS:-$all_fuzz_targets}
 
-cmake -S . -B build-fuzz -G Ninja \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_CXX_COMPILER=clang++ \
-  -DTOLVARIN_FUZZ=ON -DTOLVARIN_SANITIZE=OFF -DTOLVARIN_TESTS=OFF -DTOLVARIN_BENCH=OFF
-cmake --build build-fuzz -j"$(nproc)" --target fuzz_targets
-
-out="$root/build-fuzz"
-seeds="$out/seeds"
-rm -rf "$seeds"
-"$out/fuzz/tolvarin_fuzz_seeds" "$seeds"
-
-# A handful of small files of the sample catalogue join the hand-made seeds.
-# copy_smallest COUNT TARGET EXTENSION FILE...: the COUNT smallest files.
-copy_smallest() {
-  local count=$1 target=$2 ext=$3 n=0
-  shift 3
-  ls -Sr "$@" | sed -n "1,${count}p" | while IFS= read -r f; do
-    n=$((n + 1))
-    cp "$f" "$seeds/$target/sample-$n.$ext"
-  done
-}
-sample="$root/sample/picture"
-cp "$sample/Tolvarin.dat" "$seeds/datafile/sample.dat"
-copy_smallest 100 memo txt "$sample"/*.txt
-copy_smallest 3 jpeg jpg "$sample"/*.jpg
-cp "$root/sample/exe/NoImage.jpg" "$seeds/jpeg/sample-noimage.jpg"
-copy_smallest 1 bmp bmp "$sample"/*.bmp
-
-if command -v llvm-symbolizer >/dev/null; then
-  export ASAN_SYMBOLIZER_PATH
-  ASAN_SYMBOLIZER_PATH=$(command -v llvm-symbolizer)
-fi
-# A smaller quarantine than the default 256 MB: every input frees its
-# objects within milliseconds, and the runs go much faster.
-export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:print_stacktrace=1:allocator_may_return_null=0:quarantine_size_mb=64"
-export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
+# New inputs per target: about a minute each on a quiet 2-core machine. New
+# inputs stay short (a long data file or picture costs seconds under the
+# sanitizers): the replay above covers the long kept ones whole.
+declare -A default_runs=([datafile]=3000 [settings]=10000 [memo]=60000 [bmp]=8000 [jpeg]=8000)
+declare -A max_len=([datafile]=4096 [bmp]=65536 [jpeg]=65536)
 
 failed=()
 summary=()
 for t in $targets; do
-  corpus="$out/corpus/$t"
+  runs=${TOLVARIN_FUZZ_RUNS:-${default_runs[$t]:-10000}}
   artifacts="$out/artifacts/$t"
+  scratch="$out/scratch-corpus/$t"
   log="$out/logs/fuzz_$t.log"
-  mkdir -p "$corpus" "$artifacts" "$(dirname "$log")"
-  dict=()
-  [ -f "fuzz/$t.dict" ] && dict=(-dict="fuzz/$t.dict")
+  rm -rf "$scratch"
+  mkdir -p "$artifacts" "$scratch" "$(dirname "$log")"
+  mapfile -t inputs < <(fuzz_inputs "$t")
+  mapfile -t files < <(find "${inputs[@]}" -type f ! -name '*.md' | sort)
   marker="$out/logs/fuzz_$t.started"
   touch "$marker"
-  echo "== fuzz_$t for ${seconds} s"
+  limits=(-timeout=60 -rss_limit_mb=2048 -artifact_prefix="$artifacts/")
+
+  echo "== fuzz_$t: replaying ${#files[@]} kept inputs, then $runs new ones"
   status=0
-  "$out/fuzz/fuzz_$t" "${dict[@]}" \
-    -seed="$seed" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-    -artifact_prefix="$artifacts/" "$corpus" "$seeds/$t" >"$log" 2>&1 || status=$?
-  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
-  summary+=("fuzz_$t: ${runs:-?} runs, exit $status")
-  # Artefacts of earlier runs stay for replaying; only new ones count here.
-  found=$(find "$artifacts" -type f -newer "$marker")
+  "$out/fuzz/fuzz_$t" "${limits[@]}" "${files[@]}" >"$log" 2>&1 || status=$?
+  if [ "$status" -eq 0 ]; then
+    # The kept inputs start the mutations; new coverage goes to a scratch
+    # folder made empty above, so every run starts from the same corpus.
+    dict=$(fuzz_dict "$t")
+    len=${max_len[$t]:+-max_len=${max_len[$t]}}
+    "$out/fuzz/fuzz_$t" ${dict:+"$dict"} ${len:+"$len"} "${limits[@]}" -seed=1 -runs="$runs" -print_final_stats=1 \
+      "$scratch" "${inputs[@]}" >>"$log" 2>&1 || status=$?
+  fi
+  done_runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
+  summary+=("fuzz_$t: ${#files[@]} replayed, ${done_runs:-?} runs, exit $status")
+  # libFuzzer also keeps inputs that merely ran slowly ("slow-unit-"); how
+  # slow depends on the machine, so they are kept for a look but decide
+  # nothing.
+  found=$(find "$artifacts" -type f -newer "$marker" ! -name 'slow-unit-*')
   if [ "$status" -ne 0 ] || [ -n "$found" ]; then
     failed+=("$t")
     echo "fuzz_$t FAILED (exit $status); the end of $log:"
