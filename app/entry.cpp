@@ -11,27 +11,13 @@
 #include <new>
 
 #include "app/ModalSeam.h"
+#include "app/fonts.h"
 #include "app/main.h"
 #include "platform/files.h"
 #include "search/search.h"
 #include "settings/locations.h"
 
 namespace {
-
-// Captions are designed for the Windows gothic and mincho faces; fontconfig
-// maps their names to a Latin font, so point them at the IPA faces of the
-// same design families (Debian's fonts-ipafont-gothic and -mincho).
-void registerJapaneseFonts()
-{
-    const QStringList gothic{QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP")};
-    for (const QString& name :
-         {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"), QStringLiteral("MS Pゴシック")})
-        QFont::insertSubstitutions(name, gothic);
-    const QStringList mincho{QStringLiteral("IPAPMincho"), QStringLiteral("IPAMincho"), QStringLiteral("Noto Serif CJK JP"),
-                             QStringLiteral("IPAPGothic")};
-    for (const QString& name : {QStringLiteral("ＭＳ 明朝"), QStringLiteral("MS 明朝"), QStringLiteral("MS Mincho")})
-        QFont::insertSubstitutions(name, mincho);
-}
 
 // A fault inside one event handler (an exception, such as a record number
 // out of range or memory running out) ends that operation with a message

@@ -2,9 +2,11 @@
 //
 // First a 4000 x 3000 picture is reduced to 640 x 480 by the direct
 // (reference) form of the filter and by the product's separable form, and
-// both times and their ratio are printed. Then Google Benchmark times the
-// product's reduction and the decoding of a 4000 x 3000 JPEG at full size
-// and at the scales 1/2, 1/4 and 1/8.
+// both times and their ratio are printed. Then the decoding of a 4000 x 3000
+// JPEG at full size and at the scales 1/2, 1/4 and 1/8 is timed against
+// libjpeg-turbo's djpeg decoding the same file in the same run. Google
+// Benchmark then times the product's reduction and the decoding again.
+#include "bench/benchsupport.h"
 #include "images/Bitmap24.h"
 #include "images/BitmapUtils.h"
 #include "images/pictures.h"
@@ -12,6 +14,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -65,18 +68,7 @@ QString largeJpegPath()
     return path;
 }
 
-template <class F>
-double bestMilliseconds(int runs, F&& f)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        f();
-        const auto end = std::chrono::steady_clock::now();
-        best = std::min(best, std::chrono::duration<double, std::milli>(end - start).count());
-    }
-    return best;
-}
+using bench::bestMilliseconds;
 
 void compareResamplers()
 {
@@ -86,6 +78,32 @@ void compareResamplers()
     const double tProduct = bestMilliseconds(15, [&] { product = resampleBitmap(src, 640, 480); });
     std::printf("4000x3000 -> 640x480  reference %.1f ms  product %.1f ms  ratio %.1fx  identical: %s\n\n", tReference,
                 tProduct, tReference / tProduct, product == reference ? "yes" : "NO");
+}
+
+// Our decoding of the 4000 x 3000 JPEG at each DCT scale, against djpeg on
+// the same file: the ratio is what holds from machine to machine.
+void compareDecodingWithDjpeg()
+{
+    const QString path = largeJpegPath();
+    std::printf("decoding a 4000x3000 JPEG (%lld bytes), best of 5:\n", qlonglong(QFileInfo(path).size()));
+    for (int denom : {1, 2, 4, 8}) {
+        const int minW = denom == 1 ? 4000 : 4000 / denom;
+        const int minH = denom == 1 ? 3000 : 3000 / denom;
+        bool ok = true;
+        const double ours = bestMilliseconds(5, [&] {
+            Bitmap24 out;
+            QSize full;
+            ok = ok && loadJpegScaled(path, minW, minH, out, &full);
+        });
+        const double djpeg = bench::djpegMilliseconds(path, denom, 5);
+        if (djpeg > 0)
+            std::printf("  1/%d  ours %6.1f ms  djpeg %6.1f ms  ratio %.2f%s\n", denom, ours, djpeg, ours / djpeg,
+                        ok ? "" : "  (DECODING FAILED)");
+        else
+            std::printf("  1/%d  ours %6.1f ms  (djpeg not found: install libjpeg-turbo-progs)%s\n", denom, ours,
+                        ok ? "" : "  (DECODING FAILED)");
+    }
+    std::printf("\n");
 }
 
 void BM_Reduce4000x3000(benchmark::State& state)
@@ -120,7 +138,9 @@ BENCHMARK(BM_DecodeJpeg4000x3000)->Arg(1)->Arg(2)->Arg(4)->Arg(8)->Unit(benchmar
 
 int main(int argc, char** argv)
 {
+    bench::printMachine();
     compareResamplers();
+    compareDecodingWithDjpeg();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

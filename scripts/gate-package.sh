@@ -63,7 +63,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Section)" = science ] || fail "section is $(field Section)"
 field Maintainer | grep -q '@example\.org>' || fail "maintainer is $(field Maintainer)"
 depends=$(field Depends)
-for dep in fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n libqt6widgets6 libqt6gui6 libqt6core6 libjpeg62-turbo libc6; do
+for dep in fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n xdg-utils libqt6widgets6 libqt6gui6 libqt6core6 libjpeg62-turbo libc6; do
   echo "$depends" | grep -Eq "(^|, )$dep( |,|$)" || fail "Depends lacks $dep: $depends"
 done
 

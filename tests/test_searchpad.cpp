@@ -9,6 +9,7 @@
 #include <QFrame>
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QFontInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,6 +25,7 @@
 #include <memory>
 
 #include "app/ErrorDlg.h"
+#include "app/fonts.h"
 #include "app/ModalSeam.h"
 #include "app/state.h"
 #include "data/DataRW.h"
@@ -591,6 +593,23 @@ TEST(ErrorDlg, ShowsTheNineteenLinesAndCloses)
     setModalSeam(nullptr);
     EXPECT_EQ(seam.dialogs, 1);
     EXPECT_TRUE(accepted);
+}
+
+// The error window's text is set in "ＭＳ 明朝": on Linux that is the IPA
+// mincho the install script and the package bring, not a Latin fallback.
+TEST(ErrorDlg, TextIsInTheMinchoFace)
+{
+    registerJapaneseFonts();
+    TfErrorDlg dialog;
+    auto* memo = dialog.findChild<QPlainTextEdit*>(QStringLiteral("Memo1"));
+    ASSERT_NE(memo, nullptr);
+    EXPECT_EQ(memo->font().family(), QStringLiteral("ＭＳ 明朝"));
+    EXPECT_TRUE(QFontInfo(memo->font()).family().startsWith(QStringLiteral("IPAPMincho")))
+        << QFontInfo(memo->font()).family().toStdString();
+    for (const QString& name : {QStringLiteral("MS 明朝"), QStringLiteral("MS Mincho")})
+        EXPECT_TRUE(QFontInfo(QFont(name)).family().startsWith(QStringLiteral("IPAPMincho"))) << name.toStdString();
+    for (const QString& name : {QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS Pゴシック"), QStringLiteral("MS PGothic")})
+        EXPECT_TRUE(QFontInfo(QFont(name)).family().startsWith(QStringLiteral("IPAPGothic"))) << name.toStdString();
 }
 
 TEST(RunWindow, CaptionLabelPlaceAndAnimation)
