@@ -102,11 +102,13 @@ TfCompare::TfCompare(QWidget* owner)
     table_->setSelectionMode(QAbstractItemView::NoSelection);
     table_->setWordWrap(true);
     table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    table_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     splitter->addWidget(picturesArea_);
     splitter->addWidget(table_);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 2);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({300, 260});
 }
 
 TfCompare::~TfCompare() = default;
@@ -232,7 +234,7 @@ void TfCompare::fill(const std::vector<PlantRecord>& species)
             header->setFont(f);
         }
     }
-    table_->resizeRowsToContents();
+    table_->resizeRowToContents(MemoRow);
 }
 
 void TfCompare::showPicture(Column& column)

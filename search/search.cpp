@@ -34,7 +34,11 @@ constexpr int ClientWidth = 469;
 constexpr int ClientHeight = 325;
 constexpr int BarHeight = 35;
 constexpr int MemoPage = 3;
-constexpr int StripHeight = 26; // the aids' strip above the button bar
+constexpr int StripHeight = 26; // the aids' strip under the button bar
+// With the aids, the season and colour boxes stand wider apart to leave
+// room for their counts.
+constexpr int AidsCheckLeft = 68;
+constexpr int AidsCheckStep = 56;
 
 struct Card {
     QRect rect; // in the picture's own coordinates
@@ -133,7 +137,6 @@ TfSearch::TfSearch(QWidget* parent)
     pageControl1_->setTabVisible(MemoPage, false);
 
     auto* panel1 = new QFrame(this);
-    panel1_ = panel1;
     panel1->setObjectName(QStringLiteral("Panel1"));
     panel1->setGeometry(0, ClientHeight - BarHeight, ClientWidth, BarHeight);
     auto makeBarButton = [&](const char* name, const QString& caption, const QPixmap& glyph, int x) {
@@ -516,6 +519,8 @@ void TfSearch::buildAids()
 {
     QFont small = font();
     small.setPixelSize(10);
+    for (int i = 0; i < PadFlowerFirst; ++i)
+        checkPositions_[size_t(i)] = padIndex_[size_t(i)]->pos();
     for (int i = 0; i < PadButtonCount; ++i) {
         auto* label = new QLabel(padIndex_[size_t(i)]->parentWidget());
         label->setObjectName(QStringLiteral("Count") + QLatin1String(padButtons()[size_t(i)].control));
@@ -531,7 +536,9 @@ void TfSearch::buildAids()
 
     aidsStrip_ = new QFrame(this);
     aidsStrip_->setObjectName(QStringLiteral("AidsPanel"));
-    aidsStrip_->setGeometry(0, ClientHeight - BarHeight, ClientWidth, StripHeight);
+    // Below the button bar, like a status bar: the pages and the buttons
+    // stay where they are.
+    aidsStrip_->setGeometry(0, ClientHeight, ClientWidth, StripHeight);
     auto* strip = new QHBoxLayout(aidsStrip_);
     strip->setContentsMargins(10, 2, 10, 2);
     foundLabel_ = new QLabel(aidsStrip_);
@@ -571,8 +578,12 @@ void TfSearch::setAidsShown(bool shown)
     const int extra = shown ? StripHeight : 0;
     setFixedSize(ClientWidth, ClientHeight + extra);
     aidsStrip_->setVisible(shown);
-    panel1_->move(0, ClientHeight - BarHeight + extra);
     hintLabel_->setVisible(shown);
+    for (int i = 0; i < PadFlowerFirst; ++i) {
+        const QPoint design = checkPositions_[size_t(i)];
+        const int column = i < PadColourFirst ? i - PadSeasonFirst : i - PadColourFirst;
+        padIndex_[size_t(i)]->move(shown ? QPoint(AidsCheckLeft + AidsCheckStep * column, design.y()) : design);
+    }
     if (shown) {
         const QSignalBlocker quiet(toleranceBox_);
         toleranceBox_->setCurrentIndex(validTolerance(settings().searchTolerance));
@@ -608,7 +619,7 @@ void TfSearch::refreshAids()
         if (label->property("colour").toString() != colour) {
             label->setProperty("colour", colour);
             label->setStyleSheet(QStringLiteral("QLabel { color: %1; background: rgba(255, 255, 255, 210);"
-                                                " border-radius: 3px; padding: 0px 2px; }")
+                                                " border-radius: 3px; padding: 0px 1px; }")
                                      .arg(colour));
         }
         placeCountLabel(i);

@@ -61,8 +61,9 @@ public:
     // with that button chosen (a choice that finds none has a muted
     // caption), the hint for the next question with a mark on its page's
     // tab, and the tolerance of near matches. They show only while the pad
-    // is open for a search; the pad then grows by one strip, and is back
-    // to its own size without them. They follow every change of the pad.
+    // is open for a search; the pad then grows by one strip at the bottom,
+    // and is back to its own size without them. They follow every change
+    // of the pad.
     void setAidsShown(bool shown);
     bool aidsShown() const { return aidsShown_; }
     // Works the aids out again over the plant table as it is now.
@@ -126,7 +127,7 @@ private:
     // card above it (its illustration), in the button's parent coordinates.
     std::array<QRect, PadButtonCount> cards_{};
     std::array<QLabel*, PadButtonCount> countLabels_{};
-    QWidget* panel1_ = nullptr;
+    std::array<QPoint, PadFlowerFirst> checkPositions_{}; // the check boxes' places without the aids
     QWidget* aidsStrip_ = nullptr;
     QLabel* foundLabel_ = nullptr;
     QLabel* hintLabel_ = nullptr;
