@@ -200,6 +200,51 @@ TEST(Guidance, CountsOfAThousandSpeciesAgreeWithFullSearches)
     EXPECT_EQ(padCounts(*table, PadState{}).found, MaxPlants);
 }
 
+TEST(Guidance, CountsHoldForNumbersOutsideTheFileRange)
+{
+    // Values a data file cannot give still count as the matching rule
+    // judges them.
+    const auto table = tableOf({{QStringLiteral("a"), {Spring, White, 15, -4, 7, 99}},
+                                {QStringLiteral("b"), {Summer, Red, -9, 6, -3, -2}},
+                                {QStringLiteral("c"), {SpringSummer, White, 11, 4, 2, 9}}});
+    for (int tolerance = 0; tolerance <= MaxTolerance; ++tolerance)
+        for (const PadState& p : {PadState{}, padWith({0, 11, 22, 25, 30}), padWith({1, 19, 23, 26, 34})}) {
+            const PadCounts fast = padCounts(*table, p, tolerance);
+            const PadCounts slow = countedOneByOne(*table, p, tolerance);
+            EXPECT_EQ(fast.found, slow.found);
+            EXPECT_EQ(fast.ifChosen, slow.ifChosen);
+        }
+}
+
+TEST(Guidance, RankingAgreesWithThePowerOfTheSpeciesFound)
+{
+    const auto table = thousandSpecies();
+    QRandomGenerator rng(21);
+    for (int round = 0; round < 20; ++round) {
+        const PadState pad = randomPad(rng);
+        const int tolerance = round % (MaxTolerance + 1);
+        std::vector<const PlantRecord*> found;
+        for (const FoundSpecies& f : searchTable(*table, pad, tolerance))
+            found.push_back(&table->record(f.record));
+        const std::vector<GroupRank> ranks = rankGroups(*table, pad, tolerance);
+        if (found.size() <= 1) {
+            EXPECT_TRUE(ranks.empty());
+            continue;
+        }
+        size_t expected = 0;
+        for (int g = 0; g < PadGroupCount; ++g)
+            if (!groupAnswered(pad, PadGroup(g)) && separatingPower(found, PadGroup(g)))
+                ++expected;
+        ASSERT_EQ(ranks.size(), expected) << round;
+        for (size_t i = 0; i < ranks.size(); ++i) {
+            EXPECT_FALSE(groupAnswered(pad, ranks[i].group));
+            EXPECT_NEAR(ranks[i].power, *separatingPower(found, ranks[i].group), 1e-9);
+            if (i > 0)
+                EXPECT_GE(ranks[i - 1].power + 1e-9, ranks[i].power);
+        }
+    }
+}
+
 TEST(Guidance, EmptyTableAndOneSpecies)
 {
     const PlantTable empty;
