@@ -232,6 +232,8 @@ void TfCompare::fill(const std::vector<PlantRecord>& species)
             QFont f = font();
             f.setBold(differ);
             header->setFont(f);
+            if (row == MemoRow)
+                header->setTextAlignment(Qt::AlignLeft | Qt::AlignTop);
         }
     }
     table_->resizeRowToContents(MemoRow);
