@@ -29,6 +29,7 @@
 #include "platform/files.h"
 #include "search/guidance.h"
 #include "search/search.h"
+#include "tests/support/randomcatalogue.h"
 
 namespace {
 
@@ -69,19 +70,7 @@ public:
 // alone) measured in the same run.
 void benchIdentificationAids()
 {
-    auto table = std::make_unique<PlantTable>();
-    QRandomGenerator rng(1013);
-    for (int i = 0; i < Species; ++i) {
-        PlantRecord& r = table->record(table->append(QStringLiteral("種%1").arg(i, 4, 10, QLatin1Char('0'))));
-        for (bool& f : r.seasons)
-            f = rng.bounded(3) == 0;
-        for (bool& f : r.colours)
-            f = rng.bounded(4) == 0;
-        r.flowerShape = int(rng.bounded(12)) - 1;
-        r.stemHabit = int(rng.bounded(5)) - 1;
-        r.leafMargin = int(rng.bounded(3)) - 1;
-        r.leafShape = int(rng.bounded(10)) - 1;
-    }
+    const auto table = randomCatalogue(Species, 1013);
     // An empty pad (every species remains: the most work for the hint) and
     // one with a season, a colour and a flower shape chosen.
     PadState chosen{};

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "search/guidance.h"
+#include "support/randomcatalogue.h"
 
 namespace {
 
@@ -69,25 +70,22 @@ PadCounts countedOneByOne(const PlantTable& table, const PadState& pad, int tole
     return counts;
 }
 
-// 1000 species with every value a record can hold, unknown and not given
-// included, drawn from a fixed seed.
+// The fast counts against full searches, for every tolerance.
+void expectCountsAgree(const PlantTable& table, const std::vector<PadState>& pads)
+{
+    for (size_t i = 0; i < pads.size(); ++i)
+        for (int tolerance = 0; tolerance <= MaxTolerance; ++tolerance) {
+            SCOPED_TRACE(testing::Message() << "pad " << i << ", tolerance " << tolerance);
+            const PadCounts fast = padCounts(table, pads[i], tolerance);
+            const PadCounts slow = countedOneByOne(table, pads[i], tolerance);
+            EXPECT_EQ(fast.found, slow.found);
+            EXPECT_EQ(fast.ifChosen, slow.ifChosen);
+        }
+}
+
 std::unique_ptr<PlantTable> thousandSpecies()
 {
-    auto table = std::make_unique<PlantTable>();
-    QRandomGenerator rng(1013);
-    for (int i = 0; i < MaxPlants; ++i) {
-        const int k = table->append(QStringLiteral("種%1").arg(i, 4, 10, QLatin1Char('0')));
-        PlantRecord& r = table->record(k);
-        for (bool& f : r.seasons)
-            f = rng.bounded(3) == 0;
-        for (bool& f : r.colours)
-            f = rng.bounded(4) == 0;
-        r.flowerShape = int(rng.bounded(12)) - 1;
-        r.stemHabit = int(rng.bounded(5)) - 1;
-        r.leafMargin = int(rng.bounded(3)) - 1;
-        r.leafShape = int(rng.bounded(10)) - 1;
-    }
-    return table;
+    return randomCatalogue(MaxPlants, 1013);
 }
 
 PadState randomPad(QRandomGenerator& rng)
@@ -175,28 +173,17 @@ TEST(Guidance, CountsFollowThePadAndTheTolerance)
     EXPECT_EQ(c.ifChosen[4], 3); // + 白: C exact, A misses the season only
     EXPECT_EQ(padCounts(*table, pad, 2).found, 4);
 
-    for (int tolerance = 0; tolerance <= MaxTolerance; ++tolerance)
-        for (const PadState& p : {PadState{}, padWith({0}), padWith({1, 5, 11, 26}), padWith({20, 24, 35})}) {
-            const PadCounts fast = padCounts(*table, p, tolerance);
-            const PadCounts slow = countedOneByOne(*table, p, tolerance);
-            EXPECT_EQ(fast.found, slow.found);
-            EXPECT_EQ(fast.ifChosen, slow.ifChosen);
-        }
+    expectCountsAgree(*table, {PadState{}, padWith({0}), padWith({1, 5, 11, 26}), padWith({20, 24, 35})});
 }
 
 TEST(Guidance, CountsOfAThousandSpeciesAgreeWithFullSearches)
 {
     const auto table = thousandSpecies();
     QRandomGenerator rng(99);
-    for (int round = 0; round < 12; ++round) {
-        const PadState pad = randomPad(rng);
-        for (int tolerance = 0; tolerance <= MaxTolerance; ++tolerance) {
-            const PadCounts fast = padCounts(*table, pad, tolerance);
-            const PadCounts slow = countedOneByOne(*table, pad, tolerance);
-            ASSERT_EQ(fast.found, slow.found) << round << " " << tolerance;
-            ASSERT_EQ(fast.ifChosen, slow.ifChosen) << round << " " << tolerance;
-        }
-    }
+    std::vector<PadState> pads;
+    for (int round = 0; round < 12; ++round)
+        pads.push_back(randomPad(rng));
+    expectCountsAgree(*table, pads);
     EXPECT_EQ(padCounts(*table, PadState{}).found, MaxPlants);
 }
 
@@ -207,13 +194,7 @@ TEST(Guidance, CountsHoldForNumbersOutsideTheFileRange)
     const auto table = tableOf({{QStringLiteral("a"), {Spring, White, 15, -4, 7, 99}},
                                 {QStringLiteral("b"), {Summer, Red, -9, 6, -3, -2}},
                                 {QStringLiteral("c"), {SpringSummer, White, 11, 4, 2, 9}}});
-    for (int tolerance = 0; tolerance <= MaxTolerance; ++tolerance)
-        for (const PadState& p : {PadState{}, padWith({0, 11, 22, 25, 30}), padWith({1, 19, 23, 26, 34})}) {
-            const PadCounts fast = padCounts(*table, p, tolerance);
-            const PadCounts slow = countedOneByOne(*table, p, tolerance);
-            EXPECT_EQ(fast.found, slow.found);
-            EXPECT_EQ(fast.ifChosen, slow.ifChosen);
-        }
+    expectCountsAgree(*table, {PadState{}, padWith({0, 11, 22, 25, 30}), padWith({1, 19, 23, 26, 34})});
 }
 
 TEST(Guidance, RankingAgreesWithThePowerOfTheSpeciesFound)
