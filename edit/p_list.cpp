@@ -320,7 +320,9 @@ void Tf_p_list::toggleEntry(int index)
     if (index < 0 || index >= listBox1_->count())
         return;
     selecting_ = true;
+    toggling_ = true;
     listBox1_->selectionModel()->select(listBox1_->model()->index(index, 0), QItemSelectionModel::Toggle);
+    toggling_ = false;
     selecting_ = false;
 }
 
@@ -493,8 +495,12 @@ void Tf_p_list::openResults(QWidget* owner, TfSearch* pad)
         if (const int misses = missCount(state.resultMisses[size_t(i)]))
             list->listBox()->item(i)->setData(MissRole, misses);
     connect(list->listBox(), &QListWidget::itemSelectionChanged, list, [list] {
-        if (fMain())
-            fMain()->markComparedSlots(list->compareSelection());
+        // Not while the list is being released. One name selected by a
+        // plain click is no choice for comparing; one Ctrl+clicked is.
+        if (gList != list || !fMain())
+            return;
+        const QList<int> rows = list->compareSelection();
+        fMain()->markComparedSlots(rows.size() >= 2 || list->toggling_ ? rows : QList<int>{});
     });
     list->show();
 }

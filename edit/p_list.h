@@ -119,6 +119,7 @@ private:
     QPushButton* bitBtn3_ = nullptr;
     QPushButton* bitBtn4_ = nullptr;
     bool selecting_ = false;  // inside selectEntry: no click handling
+    bool toggling_ = false;   // inside toggleEntry: a choice for comparing
     int renamedIndex_ = -1;   // the entry showing a new name not yet carried out
     QString renamedFrom_;     // that entry's text before
 };

@@ -335,6 +335,14 @@ TEST_F(Identify, ChosenSpeciesAreComparedSideBySide)
     Tf_p_list* list = Tf_p_list::instance();
     ASSERT_NE(list, nullptr);
 
+    // A name clicked in the list frames its picture but is no choice.
+    QTest::mouseClick(list->listBox()->viewport(), Qt::LeftButton, Qt::NoModifier,
+                      list->listBox()->visualItemRect(list->listBox()->item(1)).center());
+    EXPECT_EQ(list->compareSelection(), (QList<int>{1}));
+    EXPECT_EQ(mainState().selectedPicture, 1);
+    EXPECT_EQ(main.pictureSlot(1)->findChild<QLabel*>("CompareMark"), nullptr);
+    list->listBox()->clearSelection();
+
     // One species is not enough.
     main.menuAction("Compare1")->trigger();
     EXPECT_EQ(TfCompare::instance(), nullptr);
