@@ -528,8 +528,11 @@ void TfSearch::buildAids()
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
         label->hide();
         countLabels_[size_t(i)] = label;
-        connect(padIndex_[size_t(i)], &QAbstractButton::toggled, this, [this] {
-            if (!settingState_)
+        // A radio button chosen unchecks the group's other one: the aids
+        // follow the checked one only, once per click.
+        const bool radio = isRadioGroup(padButtons()[size_t(i)].group);
+        connect(padIndex_[size_t(i)], &QAbstractButton::toggled, this, [this, radio](bool checked) {
+            if (!settingState_ && (checked || !radio))
                 refreshAids();
         });
     }
