@@ -27,7 +27,9 @@
 #include "app/state.h"
 #include "images/thumbnails.h"
 #include "platform/files.h"
+#include "search/compare.h"
 #include "search/conditions.h"
+#include "search/guidance.h"
 #include "search/run.h"
 #include "search/search.h"
 #include "settings/dir.h"
@@ -122,8 +124,9 @@ void SelectionFrame::paintEvent(QPaintEvent*)
     g.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
 }
 
-void SelectionFrame::mouseReleaseEvent(QMouseEvent*)
+void SelectionFrame::mouseReleaseEvent(QMouseEvent* e)
 {
+    releaseModifiers_ = e->modifiers();
     emit released();
 }
 
@@ -177,6 +180,9 @@ void TfMain::buildWindow()
     // The list is called back from the viewer and memo windows too.
     n3->setShortcutContext(Qt::ApplicationShortcut);
     n3->setEnabled(false);
+    QAction* compare = item(view, "Compare1", QStringLiteral("比較"), &TfMain::Compare1Click);
+    compare->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+    compare->setShortcutContext(Qt::ApplicationShortcut);
     QMenu* help = menu->addMenu(QStringLiteral("ヘルプ(&H)"));
     item(help, "Contents1", QStringLiteral("目次(&C)"), &TfMain::Contents1Click);
     help->addSeparator();
@@ -338,6 +344,7 @@ void TfMain::closeSecondaryWindows()
     Tf_p_list::closeAndRelease();
     TfImageView::release();
     TfMemo::release();
+    TfCompare::release();
 }
 
 bool TfMain::chooseSpecies(bool correction, int& record, QString& newName)
@@ -364,6 +371,8 @@ void TfMain::FormCloseQuery()
         viewer->close();
     if (TfMemo* memo = TfMemo::instance())
         memo->close();
+    if (TfCompare* compare = TfCompare::instance())
+        compare->close();
     if (pad_)
         pad_->hide();
     Settings& s = settings();
@@ -496,7 +505,7 @@ void TfMain::selectPicture(int i)
     shape1_->setPenColour(Qt::red);
     shape1_->raise();
     if (state.resultMode && i >= 0 && i < state.resultList.size())
-        setStatusText(state.resultList[i]);
+        setStatusText(resultStatusText(state.resultList[i], resultMisses(i)));
     if (state.editMode)
         toolButton(17)->setEnabled(true);
 }
@@ -523,6 +532,12 @@ void TfMain::Shape1MouseUp()
 {
     const MainState& state = mainState();
     Tf_p_list* list = Tf_p_list::instance();
+    // Ctrl+click chooses the species for the comparison (or drops it).
+    if (list && state.resultMode && state.selectedPicture >= 0 &&
+        (shape1_->releaseModifiers() & Qt::ControlModifier)) {
+        list->toggleEntry(state.selectedPicture);
+        return;
+    }
     if (list && state.resultMode && state.selectedPicture >= 0) {
         list->selectEntry(state.selectedPicture);
         list->ListBox1DblClick();
@@ -555,7 +570,9 @@ void TfMain::Find1Click()
     pad_->clearConditions();
     pad_->setMode(QStringLiteral("検索パッド"), QStringLiteral("検索実行"));
     pad_->showFlowerPage();
-    const bool confirmed = pad_->showModalSearch();
+    // The pad counts species over the table as it is now.
+    reportIncompleteLoad(loadPlantTable(plantTable(), settings().hddDir));
+    const bool confirmed = pad_->showModalSearch(true);
     if (confirmed) {
         hideSelectionFrame();
         TfRun run(this);
@@ -564,6 +581,7 @@ void TfMain::Find1Click()
         resetPictureSlots(state.resultList.size());
         showResultPictures(&run);
         layoutSlots();
+        markNearMatches();
         run.close();
         Tf_p_list::openResults(this, pad_);
         menuAction("N3")->setEnabled(true);
@@ -578,13 +596,98 @@ void TfMain::runSearch()
     MainState& state = mainState();
     state.resultList.clear();
     state.resultRecords.clear();
+    state.resultMisses.clear();
     const PadState pad = pad_->padState();
-    for (int k = 1; k <= table.plantCount(); ++k) {
-        if (matchesPad(table.record(k), pad)) {
-            state.resultList.append(table.record(k).name);
-            state.resultRecords.append(QString::number(k));
-        }
+    const int tolerance = validTolerance(settings().searchTolerance);
+    for (const FoundSpecies& found : searchTable(table, pad, tolerance)) {
+        state.resultList.append(table.record(found.record).name);
+        state.resultRecords.append(QString::number(found.record));
+        state.resultMisses.push_back(found.misses);
     }
+    // Nothing found: say whether one wrong tick is to blame.
+    if (state.resultList.isEmpty() && tolerance == 0) {
+        const int near = int(searchTable(table, pad, 1).size());
+        setStatusText(near ? QStringLiteral("該当なし — 一致しない条件を1つ許すと %1 種見つかります").arg(near)
+                           : QStringLiteral("該当なし — 一致しない条件を1つ許しても見つかりません"));
+    }
+}
+
+unsigned TfMain::resultMisses(int i) const
+{
+    const std::vector<unsigned>& misses = mainState().resultMisses;
+    return i >= 0 && size_t(i) < misses.size() ? misses[size_t(i)] : 0u;
+}
+
+namespace {
+
+// A small mark in a corner of a result picture; the picture still takes
+// the mouse.
+QLabel* slotMark(PictureSlot* slot, const char* name, const QString& text, const QColor& colour)
+{
+    auto* mark = slot->findChild<QLabel*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+    if (!mark) {
+        mark = new QLabel(slot);
+        mark->setObjectName(QLatin1String(name));
+        mark->setAttribute(Qt::WA_TransparentForMouseEvents);
+        QFont small = mark->font();
+        small.setPixelSize(11);
+        mark->setFont(small);
+    }
+    mark->setText(text);
+    mark->setStyleSheet(QStringLiteral("QLabel { color: white; background: %1; border-radius: 3px;"
+                                       " padding: 0px 3px; }")
+                            .arg(colour.name()));
+    mark->adjustSize();
+    return mark;
+}
+
+} // namespace
+
+void TfMain::markNearMatches()
+{
+    for (int i = 0; i < slotCount(); ++i) {
+        const QString text = missMark(resultMisses(i));
+        if (text.isEmpty())
+            continue;
+        PictureSlot* slot = slots_[size_t(i)];
+        QLabel* mark = slotMark(slot, "NearMark", text, QColor(176, 96, 0));
+        mark->move(2, slot->height() - mark->height() - 2);
+        mark->show();
+    }
+}
+
+void TfMain::markComparedSlots(const QList<int>& chosen)
+{
+    for (int i = 0; i < slotCount(); ++i) {
+        PictureSlot* slot = slots_[size_t(i)];
+        const bool marked = chosen.contains(i);
+        QLabel* mark = slot->findChild<QLabel*>(QStringLiteral("CompareMark"), Qt::FindDirectChildrenOnly);
+        if (!marked) {
+            if (mark)
+                mark->hide();
+            continue;
+        }
+        mark = slotMark(slot, "CompareMark", QStringLiteral("比較"), QColor(29, 79, 145));
+        mark->move(2, 2);
+        mark->show();
+    }
+}
+
+void TfMain::Compare1Click()
+{
+    const MainState& state = mainState();
+    std::vector<int> records;
+    if (Tf_p_list* list = Tf_p_list::instance(); list && state.resultMode)
+        for (int row : list->compareSelection())
+            if (row < state.resultRecords.size())
+                records.push_back(state.resultRecords[row].toInt());
+    if (records.size() < 2 || records.size() > size_t(TfCompare::MaxSpecies)) {
+        showInformation(this, QStringLiteral("比較する植物を2～4種選んでください。\n"
+                                             "検索結果の写真を Ctrl+クリックするか、植物名リストで"
+                                             "Ctrl または Shift を押しながら名前をクリックします。"));
+        return;
+    }
+    TfCompare::showFor(this, records);
 }
 
 void TfMain::showResultPictures(TfRun* run)

@@ -60,6 +60,8 @@ public:
     void setPenColour(const QColor& colour) { pen_ = colour; update(); }
     QColor penColour() const { return pen_; }
     bool isShown() const { return pen_ == Qt::red; }
+    // The keys held when a mouse button was last released on the frame.
+    Qt::KeyboardModifiers releaseModifiers() const { return releaseModifiers_; }
 signals:
     void released();
 
@@ -69,6 +71,7 @@ protected:
 
 private:
     QColor pen_;
+    Qt::KeyboardModifiers releaseModifiers_;
 };
 
 class TfMain : public QMainWindow {
@@ -105,6 +108,7 @@ public:
     void About1Click();
     void Contents1Click();
     void N3Click();
+    void Compare1Click();
     void A1Click();
     void ToolButton11Click();
     void Shape1MouseUp();
@@ -185,6 +189,14 @@ public:
     // selection: a permanent label, which a menu's status tip cannot clear.
     void setStatusText(const QString& text);
     QString statusText() const;
+
+    // Identification aids on the result pictures: the 「1つ違い」 marks of
+    // near matches, and the 「比較」 marks of the species chosen for the
+    // comparison (indices into resultList).
+    void markNearMatches();
+    void markComparedSlots(const QList<int>& chosen);
+    // The tests result i fails; 0 for an exact match or no such result.
+    unsigned resultMisses(int i) const;
 
 private:
     QLabel* statusText_ = nullptr;

@@ -6,12 +6,16 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 #include "settings/IniFile.h"
 
 struct MainState {
     QStringList resultList;    // names found by the last search, in result order
     QStringList resultRecords; // their record numbers (decimal text), entry for entry
+    // The tests each result fails (a near match found with a tolerance; see
+    // search/guidance.h), entry for entry; 0 for an exact match.
+    std::vector<unsigned> resultMisses;
     int selectedPicture = -1;  // index of the framed slot, -1 for none
     int currentSpecies = 0;    // record number shown in picture editing mode
     bool resultMode = false;   // the slots show search results

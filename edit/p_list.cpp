@@ -6,13 +6,16 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPointer>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 #include <QSplitter>
 #include <QToolTip>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <functional>
 
 #include "app/ModalSeam.h"
@@ -25,6 +28,7 @@
 #include "edit/names.h"
 #include "images/pictures.h"
 #include "memo/MemoFile.h"
+#include "search/guidance.h"
 #include "search/search.h"
 
 namespace {
@@ -83,6 +87,37 @@ protected:
         QListWidget::keyPressEvent(e);
         if (currentItem() != before && keyMoved)
             keyMoved();
+    }
+};
+
+// A name of the result list with, for a near match, the number of its
+// differences after it ("1", "2" in a small box); the name itself is the
+// entry's text, unchanged.
+class MissCountDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        const int misses = index.data(Tf_p_list::MissRole).toInt();
+        if (misses <= 0) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        const QString badge = QString::number(misses);
+        const int badgeWidth = option.fontMetrics.horizontalAdvance(badge) + 8;
+        QStyleOptionViewItem named = option;
+        named.rect.setRight(option.rect.right() - badgeWidth - 2);
+        QStyledItemDelegate::paint(painter, named, index);
+        const QRect box(named.rect.right() + 2, option.rect.top() + 1, badgeWidth, option.rect.height() - 2);
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setPen(Qt::NoPen);
+        painter->setBrush(QColor(176, 96, 0));
+        painter->drawRoundedRect(box, 3, 3);
+        painter->setPen(Qt::white);
+        painter->drawText(box, Qt::AlignCenter, badge);
+        painter->restore();
     }
 };
 
@@ -262,8 +297,32 @@ void Tf_p_list::selectEntry(int index)
     if (index < 0 || index >= listBox1_->count())
         return;
     selecting_ = true;
-    listBox1_->setCurrentRow(index);
+    const bool inMultiple = listBox1_->item(index)->isSelected() && listBox1_->selectedItems().size() > 1;
+    if (inMultiple)
+        listBox1_->setCurrentRow(index, QItemSelectionModel::NoUpdate);
+    else
+        listBox1_->setCurrentRow(index);
     listBox1_->scrollToItem(listBox1_->item(index));
+    selecting_ = false;
+}
+
+QList<int> Tf_p_list::compareSelection() const
+{
+    QList<int> rows;
+    for (const QModelIndex& index : listBox1_->selectionModel()->selectedIndexes())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void Tf_p_list::toggleEntry(int index)
+{
+    if (index < 0 || index >= listBox1_->count())
+        return;
+    selecting_ = true;
+    toggling_ = true;
+    listBox1_->selectionModel()->select(listBox1_->model()->index(index, 0), QItemSelectionModel::Toggle);
+    toggling_ = false;
     selecting_ = false;
 }
 
@@ -426,7 +485,23 @@ void Tf_p_list::openResults(QWidget* owner, TfSearch* pad)
     closeAndRelease();
     auto* list = new Tf_p_list(owner, pad);
     list->setTag(1);
-    list->listBox()->addItems(mainState().resultList);
+    const MainState& state = mainState();
+    list->listBox()->addItems(state.resultList);
+    // Several names may be selected here, to compare them; near matches
+    // show how many tests they fail.
+    list->listBox()->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    list->listBox()->setItemDelegate(new MissCountDelegate(list->listBox()));
+    for (int i = 0; i < list->listBox()->count() && size_t(i) < state.resultMisses.size(); ++i)
+        if (const int misses = missCount(state.resultMisses[size_t(i)]))
+            list->listBox()->item(i)->setData(MissRole, misses);
+    connect(list->listBox(), &QListWidget::itemSelectionChanged, list, [list] {
+        // Not while the list is being released. One name selected by a
+        // plain click is no choice for comparing; one Ctrl+clicked is.
+        if (gList != list || !fMain())
+            return;
+        const QList<int> rows = list->compareSelection();
+        fMain()->markComparedSlots(rows.size() >= 2 || list->toggling_ ? rows : QList<int>{});
+    });
     list->show();
 }
 

@@ -57,8 +57,20 @@ public:
     // The selected entry's index, -1 for none.
     int selectedIndex() const;
     // Selects entry `index` without the click handling (another window moved
-    // to that species). An index outside the list does nothing.
+    // to that species). An index outside the list does nothing. An entry
+    // that is part of a multiple selection becomes the current one and the
+    // selection stays.
     void selectEntry(int index);
+
+    // The result list lets several names be selected (Ctrl or Shift with a
+    // click) to compare them. The selected entries' indices, ascending.
+    QList<int> compareSelection() const;
+    // Adds entry `index` to the selection, or takes it out (Ctrl+click on
+    // its picture).
+    void toggleEntry(int index);
+    // The number of failed tests shown beside each name of a near match
+    // (the data role of its entry), 0 for an exact match.
+    static constexpr int MissRole = Qt::UserRole + 1;
 
     // Handlers.
     void FormCreate();
@@ -107,6 +119,7 @@ private:
     QPushButton* bitBtn3_ = nullptr;
     QPushButton* bitBtn4_ = nullptr;
     bool selecting_ = false;  // inside selectEntry: no click handling
+    bool toggling_ = false;   // inside toggleEntry: a choice for comparing
     int renamedIndex_ = -1;   // the entry showing a new name not yet carried out
     QString renamedFrom_;     // that entry's text before
 };

@@ -3,7 +3,11 @@
 # on a copy of the sample catalogue, in a virtual X display (no window
 # manager, so the windows have no title bars):
 #   main-results.png  the main window with the results of 夏 + 白, one framed
-#   search-pad.png    the search pad with those boxes ticked
+#   search-pad.png    the search pad with those boxes ticked, its counts and
+#                     the hint for the next question
+#   pad-counts.png    the same pad on its leaf page: the count of species
+#                     each choice would leave, choices that leave none muted
+#   compare.png       the first two results compared side by side
 #   viewer-memo.png   the viewer on ハコベ with its memo window beside it
 #
 # Usage: bash scripts/screenshots.sh [BUILD_DIR]   (default build/, built
@@ -37,6 +41,7 @@ fail() {
 PAD_X=620 PAD_Y=0
 LIST_X=0 LIST_Y=560
 VIEW_X=620 VIEW_Y=0
+CMP_X=0 CMP_Y=520 CMP_W=760 CMP_H=470
 # Boxes on the pad (its own coordinates) and its execute button.
 PAD_SUMMER="140 40"
 PAD_WHITE="90 62"
@@ -53,7 +58,8 @@ printf '%s\r\n' \
   '[Search]' "Left=$PAD_X" "Top=$PAD_Y" \
   '[Image]' "Left=$VIEW_X" "Top=$VIEW_Y" 'AutoSize=0' \
   '[List]' "Left=$LIST_X" "Top=$LIST_Y" \
-  '[Memo]' 'Left=1300' 'Top=0' "Width=$MEMO_WIDTH" 'Height=300' >"$APP/tolvarin.ini"
+  '[Memo]' 'Left=1300' 'Top=0' "Width=$MEMO_WIDTH" 'Height=300' \
+  '[Compare]' "Left=$CMP_X" "Top=$CMP_Y" "Width=$CMP_W" "Height=$CMP_H" >"$APP/tolvarin.ini"
 
 gui_start_display 1600x1000 "$WORK"
 gui_start_program "$APP" "$WORK/program.log"
@@ -81,6 +87,10 @@ at "$PAD_X" "$PAD_Y" "$PAD_WHITE"
 gui_park_pointer
 sleep 0.5
 import -window "$pad" "$WORK/search-pad.png" || fail "pad picture"
+# Ctrl+Tab twice: the leaf page.
+xdo key --window "$pad" ctrl+Tab ctrl+Tab
+sleep 0.5
+import -window "$pad" "$WORK/pad-counts.png" || fail "pad counts picture"
 
 at "$PAD_X" "$PAD_Y" "$PAD_EXECUTE"
 gui_wait_window '^植物名リスト$' 60 >/dev/null || fail "no results"
@@ -92,6 +102,28 @@ sleep 0.2
 xdo mousemove 80 100
 sleep 0.8
 import -window "$main" "$WORK/main-results.png" || fail "main window picture"
+
+# Ctrl+click on the first two pictures chooses them; Ctrl+K compares them.
+ctrl_click() {
+  xdo mousemove "$1" "$2"
+  sleep 0.3
+  xdo keydown ctrl
+  xdo click 1
+  xdo keyup ctrl
+  sleep 0.2
+}
+ctrl_click 80 100
+ctrl_click 270 100
+xdo key --window "$main" ctrl+k
+cmp=$(gui_wait_window '^比較$' 20) || fail "no comparison window"
+gui_wait_position "$cmp" "$CMP_X" "$CMP_Y" 10 || fail "comparison window not in place"
+gui_park_pointer
+sleep 0.8
+import -window "$cmp" "$WORK/compare.png" || fail "comparison picture"
+xdo mousemove 60 80
+sleep 0.2
+xdo mousemove 80 100
+sleep 0.3
 
 # A click on the frame opens the species; 次の種類 steps to the one with the
 # memo.
@@ -126,7 +158,7 @@ import -window root -crop "$((vw + MEMO_WIDTH))x$vh+$vx+$vy" +repage "$WORK/view
 gui_click "${buttons[1]% *}" "${buttons[1]#* }"
 gui_wait_exit 30 || fail "the program did not end"
 
-for f in main-results search-pad viewer-memo; do
+for f in main-results search-pad pad-counts compare viewer-memo; do
   convert "$WORK/$f.png" -strip -define png:compression-level=9 "$OUT/$f.png" || fail "$f.png"
   gui_log "$OUT/$f.png $(identify -format '%wx%h' "$OUT/$f.png") $(($(stat -c %s "$OUT/$f.png") / 1024)) KB"
 done

@@ -150,23 +150,40 @@ bool padStateValid(const PadState& pad)
     return true;
 }
 
-bool matchesPad(const PlantRecord& record, const PadState& pad)
+bool passesGroup(const PlantRecord& record, const PadState& pad, PadGroup group)
 {
-    if (!anyOfChecked(pad, PadSeasonFirst, record.seasons))
-        return false;
-    if (!anyOfChecked(pad, PadColourFirst, record.colours))
-        return false;
-    if (!shapePasses(record.flowerShape, pad, PadFlowerFirst, 10))
-        return false;
-    if (!shapePasses(record.stemHabit, pad, PadStemFirst, 3))
-        return false;
-    if (record.leafMargin >= 0) {
+    switch (group) {
+    case PadGroup::Season: return anyOfChecked(pad, PadSeasonFirst, record.seasons);
+    case PadGroup::Colour: return anyOfChecked(pad, PadColourFirst, record.colours);
+    case PadGroup::FlowerShape: return shapePasses(record.flowerShape, pad, PadFlowerFirst, 10);
+    case PadGroup::StemHabit: return shapePasses(record.stemHabit, pad, PadStemFirst, 3);
+    case PadGroup::LeafMargin:
+        if (record.leafMargin < 0)
+            return true;
         if (pad[PadMarginToothed] && record.leafMargin == 1)
             return false;
-        if (pad[PadMarginEntire] && record.leafMargin == 0)
-            return false;
+        return !(pad[PadMarginEntire] && record.leafMargin == 0);
+    case PadGroup::LeafShape: return shapePasses(record.leafShape, pad, PadLeafFirst, 8);
     }
-    return shapePasses(record.leafShape, pad, PadLeafFirst, 8);
+    return true;
+}
+
+bool matchesPad(const PlantRecord& record, const PadState& pad)
+{
+    // The tests in group order; the first failed one ends the check.
+    for (int g = 0; g < PadGroupCount; ++g)
+        if (!passesGroup(record, pad, PadGroup(g)))
+            return false;
+    return true;
+}
+
+unsigned failedGroups(const PlantRecord& record, const PadState& pad)
+{
+    unsigned failed = 0;
+    for (int g = 0; g < PadGroupCount; ++g)
+        if (!passesGroup(record, pad, PadGroup(g)))
+            failed |= 1u << g;
+    return failed;
 }
 
 void storePadIntoRecord(const PadState& pad, PlantRecord& record)

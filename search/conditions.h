@@ -68,6 +68,14 @@ bool padStateValid(const PadState& pad);
 // whose value for that group is unknown (0) or not given (-1) passes it.
 bool matchesPad(const PlantRecord& record, const PadState& pad);
 
+// One of the six tests of matchesPad alone: true when `record` passes the
+// pad's condition of `group`.
+bool passesGroup(const PlantRecord& record, const PadState& pad, PadGroup group);
+
+// The tests `record` fails, one bit per group (bit 1 << int(group)); 0 when
+// it matches the pad.
+unsigned failedGroups(const PlantRecord& record, const PadState& pad);
+
 // Writes the pad into the attribute fields of `record`; its name and
 // picture count are left as they are. A radio group with no checked button
 // gives -1 (not given).

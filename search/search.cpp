@@ -4,7 +4,9 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFrame>
+#include <QHBoxLayout>
 #include <QHideEvent>
 #include <QLabel>
 #include <QPainter>
@@ -13,6 +15,7 @@
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QTabWidget>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include <vector>
@@ -22,6 +25,7 @@
 #include "app/state.h"
 #include "data/DataRW.h"
 #include "memo/MemoFile.h"
+#include "search/guidance.h"
 #include "search/padillustrations.h"
 
 namespace {
@@ -30,6 +34,11 @@ constexpr int ClientWidth = 469;
 constexpr int ClientHeight = 325;
 constexpr int BarHeight = 35;
 constexpr int MemoPage = 3;
+constexpr int StripHeight = 26; // the aids' strip under the button bar
+// With the aids, the season and colour boxes stand wider apart to leave
+// room for their counts.
+constexpr int AidsCheckLeft = 68;
+constexpr int AidsCheckStep = 56;
 
 struct Card {
     QRect rect; // in the picture's own coordinates
@@ -142,6 +151,7 @@ TfSearch::TfSearch(QWidget* parent)
     bitBtn1_->setDefault(true);
 
     collectPadIndex();
+    buildAids();
 
     connect(bitBtn1_, &QPushButton::clicked, this, &TfSearch::executeClicked);
     connect(bitBtn2_, &QPushButton::clicked, this, &TfSearch::BitBtn2Click);
@@ -175,6 +185,8 @@ void TfSearch::buildFlowerPage(QWidget* page)
                          padart::Subject::FlowerShape, shape});
     }
     makePicture(panel5, "Image1", QRect(left, 2, 5 * column, 2 * rowHeight), cards);
+    for (const Card& c : cards)
+        cards_[size_t(PadFlowerFirst + c.value - 1)] = c.rect.translated(left, 2);
     for (int shape = 1; shape <= 10; ++shape) {
         const int col = (shape - 1) % 5, row = (shape - 1) / 5;
         placeCentred(makeButton(panel5, PadFlowerFirst + shape - 1), left + col * column + column / 2,
@@ -226,6 +238,8 @@ void TfSearch::buildLeafPage(QWidget* page)
                              padart::Subject::LeafShape, shape});
         }
         makePicture(panel3, "Image4", QRect(left, top, 4 * column, 2 * rowHeight), cards);
+        for (const Card& c : cards)
+            cards_[size_t(PadLeafFirst + c.value - 1)] = c.rect.translated(left, top);
         for (int shape = 1; shape <= 8; ++shape) {
             const int col = (shape - 1) % 4, row = (shape - 1) / 4;
             placeCentred(makeButton(panel3, PadLeafFirst + shape - 1), left + col * column + column / 2,
@@ -268,6 +282,7 @@ void TfSearch::setPadState(const PadState& state)
 {
     // An exclusive group refuses to uncheck its checked button, so the
     // groups are opened while the buttons are set.
+    settingState_ = true;
     for (QButtonGroup* group : groups_)
         if (group)
             group->setExclusive(false);
@@ -287,6 +302,8 @@ void TfSearch::setPadState(const PadState& state)
         }
         groups_[g]->setExclusive(true);
     }
+    settingState_ = false;
+    refreshAids();
 }
 
 void TfSearch::clearConditions()
@@ -323,7 +340,7 @@ bool TfSearch::memoModified() const
     return memo1_->document()->isModified();
 }
 
-bool TfSearch::showModalSearch()
+bool TfSearch::showModalSearch(bool searchAids)
 {
     if (isVisible())
         hide();
@@ -331,9 +348,11 @@ bool TfSearch::showModalSearch()
     // Correction and kind stepping disable the execute button of the
     // modeless pad; a pad opened to search or register always executes.
     bitBtn1_->setEnabled(true);
+    setAidsShown(searchAids);
     modalShowing_ = true;
     const int result = modal().execDialog(this);
     modalShowing_ = false;
+    setAidsShown(false);
     return result == QDialog::Accepted;
 }
 
@@ -464,4 +483,184 @@ void TfSearch::closeEvent(QCloseEvent* event)
     if (modalShowing_)
         QDialog::reject();
     event->accept();
+}
+
+// ---------------------------------------------------------------- aids
+
+namespace {
+
+const QColor CountColour(29, 79, 145);
+const QColor MutedColour(150, 150, 150);
+
+// The mark on the tab of the page whose question the hint suggests.
+QIcon hintMark()
+{
+    const qreal ratio = qApp->devicePixelRatio();
+    QPixmap mark(QSize(10, 10) * ratio);
+    mark.setDevicePixelRatio(ratio);
+    mark.fill(Qt::transparent);
+    QPainter painter(&mark);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(160, 90, 0), 1));
+    painter.setBrush(QColor(255, 170, 30));
+    painter.drawEllipse(QRectF(1.5, 1.5, 7, 7));
+    painter.end();
+    return QIcon(mark);
+}
+
+} // namespace
+
+QColor TfSearch::mutedCaptionColour()
+{
+    return MutedColour;
+}
+
+void TfSearch::buildAids()
+{
+    QFont small = font();
+    small.setPixelSize(10);
+    for (int i = 0; i < PadFlowerFirst; ++i)
+        checkPositions_[size_t(i)] = padIndex_[size_t(i)]->pos();
+    for (int i = 0; i < PadButtonCount; ++i) {
+        auto* label = new QLabel(padIndex_[size_t(i)]->parentWidget());
+        label->setObjectName(QStringLiteral("Count") + QLatin1String(padButtons()[size_t(i)].control));
+        label->setFont(small);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        label->hide();
+        countLabels_[size_t(i)] = label;
+        // A radio button chosen unchecks the group's other one: the aids
+        // follow the checked one only, once per click.
+        const bool radio = isRadioGroup(padButtons()[size_t(i)].group);
+        connect(padIndex_[size_t(i)], &QAbstractButton::toggled, this, [this, radio](bool checked) {
+            if (!settingState_ && (checked || !radio))
+                refreshAids();
+        });
+    }
+
+    aidsStrip_ = new QFrame(this);
+    aidsStrip_->setObjectName(QStringLiteral("AidsPanel"));
+    // Below the button bar, like a status bar: the pages and the buttons
+    // stay where they are.
+    aidsStrip_->setGeometry(0, ClientHeight, ClientWidth, StripHeight);
+    auto* strip = new QHBoxLayout(aidsStrip_);
+    strip->setContentsMargins(10, 2, 10, 2);
+    foundLabel_ = new QLabel(aidsStrip_);
+    foundLabel_->setObjectName(QStringLiteral("FoundLabel"));
+    QFont bold = font();
+    bold.setBold(true);
+    foundLabel_->setFont(bold);
+    strip->addWidget(foundLabel_);
+    strip->addStretch(1);
+    auto* toleranceLabel = new QLabel(QStringLiteral("一致しない条件を許す:"), aidsStrip_);
+    toleranceLabel->setObjectName(QStringLiteral("ToleranceLabel"));
+    strip->addWidget(toleranceLabel);
+    toleranceBox_ = new QComboBox(aidsStrip_);
+    toleranceBox_->setObjectName(QStringLiteral("ToleranceBox"));
+    for (int t = 0; t <= MaxTolerance; ++t)
+        toleranceBox_->addItem(QString::number(t));
+    toleranceLabel->setBuddy(toleranceBox_);
+    strip->addWidget(toleranceBox_);
+    aidsStrip_->hide();
+    connect(toleranceBox_, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this](int index) {
+        if (index < 0)
+            return;
+        settings().searchTolerance = index;
+        refreshAids();
+    });
+
+    hintLabel_ = new QLabel(pageControl1_);
+    hintLabel_->setObjectName(QStringLiteral("HintLabel"));
+    hintLabel_->setContentsMargins(0, 0, 6, 0);
+    pageControl1_->setCornerWidget(hintLabel_, Qt::TopRightCorner);
+    hintLabel_->hide();
+}
+
+void TfSearch::setAidsShown(bool shown)
+{
+    aidsShown_ = shown;
+    const int extra = shown ? StripHeight : 0;
+    setFixedSize(ClientWidth, ClientHeight + extra);
+    aidsStrip_->setVisible(shown);
+    hintLabel_->setVisible(shown);
+    for (int i = 0; i < PadFlowerFirst; ++i) {
+        const QPoint design = checkPositions_[size_t(i)];
+        const int column = i < PadColourFirst ? i - PadSeasonFirst : i - PadColourFirst;
+        padIndex_[size_t(i)]->move(shown ? QPoint(AidsCheckLeft + AidsCheckStep * column, design.y()) : design);
+    }
+    if (shown) {
+        const QSignalBlocker quiet(toleranceBox_);
+        toleranceBox_->setCurrentIndex(validTolerance(settings().searchTolerance));
+        refreshAids();
+        return;
+    }
+    for (int i = 0; i < PadButtonCount; ++i) {
+        countLabels_[size_t(i)]->hide();
+        padIndex_[size_t(i)]->setProperty("muted", false);
+        padIndex_[size_t(i)]->setPalette(QPalette());
+    }
+    for (int page = 0; page < pageControl1_->count(); ++page)
+        pageControl1_->setTabIcon(page, QIcon());
+    hintLabel_->clear();
+    markedPage_ = -1;
+}
+
+void TfSearch::refreshAids()
+{
+    if (!aidsShown_)
+        return;
+    const PadState pad = padState();
+    const int tolerance = validTolerance(settings().searchTolerance);
+    const PlantTable& table = plantTable();
+    const PadCounts counts = padCounts(table, pad, tolerance);
+    foundLabel_->setText(QStringLiteral("該当 %1 種").arg(counts.found));
+    for (int i = 0; i < PadButtonCount; ++i) {
+        const int n = counts.ifChosen[size_t(i)];
+        QLabel* label = countLabels_[size_t(i)];
+        label->setText(QString::number(n));
+        // Restyled only when the colour changes: restyling is the slow part.
+        const QString colour = (n ? CountColour : MutedColour).name();
+        if (label->property("colour").toString() != colour) {
+            label->setProperty("colour", colour);
+            label->setStyleSheet(QStringLiteral("QLabel { color: %1; background: rgba(255, 255, 255, 210);"
+                                                " border-radius: 3px; padding: 0px 1px; }")
+                                     .arg(colour));
+        }
+        placeCountLabel(i);
+        label->show();
+        QAbstractButton* button = padIndex_[size_t(i)];
+        const bool muted = n == 0;
+        if (button->property("muted").toBool() != muted) {
+            button->setProperty("muted", muted);
+            QPalette palette;
+            if (muted) {
+                palette = button->palette();
+                palette.setColor(QPalette::WindowText, MutedColour);
+                palette.setColor(QPalette::ButtonText, MutedColour);
+            }
+            button->setPalette(palette);
+        }
+    }
+
+    const std::optional<PadGroup> next = nextQuestion(table, pad, tolerance);
+    hintLabel_->setText(next ? nextQuestionHint(*next) : QString());
+    markedPage_ = next ? groupPage(*next) : -1;
+    static const QIcon mark = hintMark();
+    for (int page = 0; page < pageControl1_->count(); ++page)
+        pageControl1_->setTabIcon(page, page == markedPage_ ? mark : QIcon());
+}
+
+void TfSearch::placeCountLabel(int index)
+{
+    QLabel* label = countLabels_[size_t(index)];
+    label->adjustSize();
+    const QRect card = cards_[size_t(index)];
+    if (card.isValid()) {
+        // The bottom right corner of the illustration, just above the
+        // button: the column leaves no room beside it.
+        label->move(card.right() + 1 - label->width(), card.bottom() + 1 - label->height());
+    } else {
+        const QRect button = padIndex_[size_t(index)]->geometry();
+        label->move(button.right() + 1, button.y() + (button.height() - label->height()) / 2);
+    }
+    label->raise();
 }

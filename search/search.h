@@ -15,6 +15,8 @@
 class QAbstractButton;
 class QButtonGroup;
 class QCloseEvent;
+class QComboBox;
+class QLabel;
 class QHideEvent;
 class QPlainTextEdit;
 class QPushButton;
@@ -50,8 +52,30 @@ public:
     bool memoModified() const;
 
     // Shows the pad modally through the modal seam; true when it ended
-    // with the confirm button.
-    bool showModalSearch();
+    // with the confirm button. With `searchAids` (a search, not a
+    // registration) the identification aids are shown while it is open.
+    bool showModalSearch(bool searchAids = false);
+
+    // The identification aids: the number of species the search would find
+    // ("該当 N 種"), beside each condition button the number it would find
+    // with that button chosen (a choice that finds none has a muted
+    // caption), the hint for the next question with a mark on its page's
+    // tab, and the tolerance of near matches. They show only while the pad
+    // is open for a search; the pad then grows by one strip at the bottom,
+    // and is back to its own size without them. They follow every change
+    // of the pad.
+    void setAidsShown(bool shown);
+    bool aidsShown() const { return aidsShown_; }
+    // Works the aids out again over the plant table as it is now.
+    void refreshAids();
+    QLabel* foundLabel() const { return foundLabel_; }
+    QLabel* hintLabel() const { return hintLabel_; }
+    QLabel* countLabel(int index) const { return countLabels_.at(size_t(index)); }
+    QComboBox* toleranceBox() const { return toleranceBox_; }
+    // The caption colour of a choice that would find no species.
+    static QColor mutedCaptionColour();
+    // The page whose tab carries the hint's mark; -1 for none.
+    int markedPage() const { return markedPage_; }
     // A modal display however it is started (the real seam runs exec()):
     // the confirm button then ends it with Accepted.
     int exec() override;
@@ -96,6 +120,21 @@ private:
     void buildLeafPage(QWidget* page);
     void collectPadIndex();
     void executeClicked();
+    void buildAids();
+    void placeCountLabel(int index);
+
+    // Where a button's count goes when there is no room beside it: the
+    // card above it (its illustration), in the button's parent coordinates.
+    std::array<QRect, PadButtonCount> cards_{};
+    std::array<QLabel*, PadButtonCount> countLabels_{};
+    std::array<QPoint, PadFlowerFirst> checkPositions_{}; // the check boxes' places without the aids
+    QWidget* aidsStrip_ = nullptr;
+    QLabel* foundLabel_ = nullptr;
+    QLabel* hintLabel_ = nullptr;
+    QComboBox* toleranceBox_ = nullptr;
+    bool aidsShown_ = false;
+    bool settingState_ = false; // inside setPadState: the aids follow once, at its end
+    int markedPage_ = -1;
 
     QTabWidget* pageControl1_ = nullptr;
     QPlainTextEdit* memo1_ = nullptr;

@@ -286,6 +286,7 @@ void visitSettings(IO& io, S& s)
     io.integer("Search", "Left", s.searchLeft);
     io.integer("Search", "Top", s.searchTop);
     io.boolean("Search", "Button", s.showConditions);
+    io.integer("Search", "Tolerance", s.searchTolerance);
     io.integer("Image", "Left", s.imageLeft);
     io.integer("Image", "Top", s.imageTop);
     io.boolean("Image", "AutoSize", s.imageAutoSize);
@@ -303,6 +304,10 @@ void visitSettings(IO& io, S& s)
     io.boolean("Memo", "Under", s.memoUnder);
     io.boolean("Memo", "Strike", s.memoStrike);
     io.integer("Memo", "BgColor", s.memoBgColor);
+    io.integer("Compare", "Left", s.compareLeft);
+    io.integer("Compare", "Top", s.compareTop);
+    io.integer("Compare", "Width", s.compareWidth);
+    io.integer("Compare", "Height", s.compareHeight);
 }
 
 IniDocument readDocument(const QString& path)

@@ -35,6 +35,9 @@ struct Settings {
     int searchLeft = 0;
     int searchTop = 0;
     bool showConditions = true;
+    // "Tolerance": how many failed tests a search forgives (0..2; files
+    // without it, and other values, search exactly)
+    int searchTolerance = 0;
     // [Image] picture viewer position and its fit-window toggle
     int imageLeft = 0;
     int imageTop = 0;
@@ -55,6 +58,11 @@ struct Settings {
     bool memoUnder = false;
     bool memoStrike = false;
     qint32 memoBgColor = SilverColour;
+    // [Compare] comparison window geometry
+    int compareLeft = 0;
+    int compareTop = 0;
+    int compareWidth = 720;
+    int compareHeight = 560;
 };
 
 // The longest string value read from the file, in cp932 bytes.

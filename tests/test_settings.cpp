@@ -187,14 +187,40 @@ TEST(SaveSettings, FreshFileInTableOrder)
         "[Window]\r\nLeft=0\r\nTop=0\r\nWidth=640\r\nHeight=500\r\n"
         "\r\n[Dir]\r\nCdDir=/opt/tolvarin/picture\r\nHddDir=/opt/tolvarin/picture\r\n"
         "AddDir=/opt/tolvarin/picture\r\n"
-        "\r\n[Search]\r\nLeft=0\r\nTop=0\r\nButton=1\r\n"
+        "\r\n[Search]\r\nLeft=0\r\nTop=0\r\nButton=1\r\nTolerance=0\r\n"
         "\r\n[Image]\r\nLeft=0\r\nTop=0\r\nAutoSize=1\r\n"
         "\r\n[List]\r\nLeft=0\r\nTop=0\r\n"
         "\r\n[Memo]\r\nLeft=0\r\nTop=0\r\nWidth=400\r\nHeight=200\r\nColor=-16777208\r\nSize=9\r\n"
-        "Name=MS Pゴシック\r\nBold=0\r\nItalic=0\r\nUnder=0\r\nStrike=0\r\nBgColor=12632256\r\n"));
+        "Name=MS Pゴシック\r\nBold=0\r\nItalic=0\r\nUnder=0\r\nStrike=0\r\nBgColor=12632256\r\n"
+        "\r\n[Compare]\r\nLeft=0\r\nTop=0\r\nWidth=720\r\nHeight=560\r\n"));
     EXPECT_EQ(testutil::readFile(path), expected);
     // "MS Pゴシック" is stored in cp932: half-width "MS P", then 4 double-byte characters.
     EXPECT_TRUE(testutil::readFile(path).contains(QByteArray("Name=MS P\x83\x53\x83\x56\x83\x62\x83\x4E\r\n")));
+}
+
+TEST(SaveSettings, ToleranceIsReadAndKeptWithTheLinesOfOtherVersions)
+{
+    QTemporaryDir dir;
+    const QString path = testutil::folderOf(dir) + "tolvarin.ini";
+    // A file of a version without the key searches exactly.
+    testutil::writeFile(path, "[Search]\r\nLeft=3\r\nTop=4\r\nButton=0\r\n");
+    Settings s = loadFrom(path);
+    EXPECT_EQ(s.searchTolerance, 0);
+    s.searchTolerance = 2;
+    ASSERT_TRUE(saveSettings(path, s));
+    EXPECT_TRUE(testutil::readFile(path).startsWith("[Search]\r\nLeft=3\r\nTop=4\r\nButton=0\r\nTolerance=2\r\n"));
+    EXPECT_EQ(loadFrom(path).searchTolerance, 2);
+
+    // Keys this version does not know, in its sections and others, survive
+    // its rewrite where they stood.
+    testutil::writeFile(path, "[Search]\r\nTolerance=1\r\nFuture=x\r\n[Compare]\r\nZoom=3\r\nLeft=12\r\n");
+    s = loadFrom(path);
+    EXPECT_EQ(s.searchTolerance, 1);
+    EXPECT_EQ(s.compareLeft, 12);
+    ASSERT_TRUE(saveSettings(path, s));
+    const QByteArray text = testutil::readFile(path);
+    EXPECT_TRUE(text.startsWith("[Search]\r\nTolerance=1\r\nFuture=x\r\n")) << text.constData();
+    EXPECT_TRUE(text.contains("[Compare]\r\nZoom=3\r\nLeft=12\r\n")) << text.constData();
 }
 
 TEST(SaveSettings, RoundTrip)
@@ -208,12 +234,13 @@ TEST(SaveSettings, RoundTrip)
     int n = 1;
     for (int* v : {&s.windowLeft, &s.windowTop, &s.windowWidth, &s.windowHeight, &s.searchLeft, &s.searchTop,
                    &s.imageLeft, &s.imageTop, &s.listLeft, &s.listTop, &s.memoLeft, &s.memoTop, &s.memoWidth,
-                   &s.memoHeight, &s.memoSize})
+                   &s.memoHeight, &s.memoSize, &s.compareLeft, &s.compareTop, &s.compareWidth, &s.compareHeight})
         *v = -1000 + 7 * n++;
     s.cdDir = QStringLiteral("/media/cdrom/植物/");
     s.hddDir = QStringLiteral("/home/u/表/");
     s.addDir = QStringLiteral("  /tmp/space at ends ");
     s.showConditions = s.imageAutoSize = false;
+    s.searchTolerance = 2;
     s.memoColor = 0x00FF0000;
     s.memoName = QStringLiteral("\"quoted\"");
     s.memoBold = s.memoItalic = s.memoUnder = s.memoStrike = true;
@@ -271,7 +298,7 @@ TEST(SaveSettings, RewriteKeepsOtherLinesInPlace)
     EXPECT_EQ(lines[24], QString());
     EXPECT_EQ(lines[25], QStringLiteral("[Dir]"));
     EXPECT_EQ(text.count(QStringLiteral("[Memo]")), 1);
-    EXPECT_EQ(text.count(QStringLiteral("Left=")), 5);
+    EXPECT_EQ(text.count(QStringLiteral("Left=")), 6);
 
     // A second rewrite with the same values changes nothing.
     const QByteArray once = testutil::readFile(path);
