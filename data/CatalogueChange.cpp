@@ -222,10 +222,12 @@ bool CatalogueChange::recoverJournal()
         // The data file is the journal's: the change stands, and only the
         // deleted files and the journal itself were still to be removed.
         for (const Step& s : j.steps) {
-            if (s.kind == Step::Remove && work_.inode(s.to) == s.inode)
-                work_.remove(s.to, nullptr);
-            if (s.kind == Step::Add && work_.exists(s.from))
-                work_.remove(s.from, nullptr);
+            const bool left = (s.kind == Step::Remove && work_.inode(s.to) == s.inode) ||
+                              (s.kind == Step::Add && work_.exists(s.from));
+            if (left && !work_.remove(s.kind == Step::Remove ? s.to : s.from, &e)) {
+                fail(QStringLiteral("前回の変更の作業用のファイルを片付けられません。\n\n%1").arg(reasonText(e)));
+                return false;
+            }
         }
         repaired_ = QStringLiteral("前回、%1の途中でプログラムが終わっていました。変更は書き込まれていたため、"
                                    "残っていた作業用のファイルを片付けました。")
@@ -635,11 +637,14 @@ CatalogueChange::Result CatalogueChange::commit(const PlantTable& table)
                                "電源が切れると、変更が失われることがあります。")
                     .arg(reasonText(e));
     } else if (journaled) {
+        // The journal goes last: while a deleted file is still in the work
+        // folder, it tells the next copy that the file's deletion stands.
+        bool cleared = true;
         for (const Step& s : steps_)
             if (s.kind == Step::Remove)
-                work_.remove(s.to, nullptr);
-        work_.remove(JournalName, nullptr);
-        work_.sync(nullptr);
+                cleared = work_.remove(s.to, nullptr) && cleared;
+        if (cleared && work_.remove(JournalName, nullptr))
+            work_.sync(nullptr);
     }
     if (!asideNotes_.isEmpty())
         told << QStringLiteral("次のファイルはどの植物にも数えられていないため、名前を変えて残しました。\n") +
