@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <functional>
 
@@ -287,5 +289,205 @@ TEST(CatalogueChange, AFailureAtEveryStepLeavesItBeforeOrAfter)
             EXPECT_EQ(snapshot(c.hdd).join('\n').toStdString(), now.join('\n').toStdString()) << "step " << failAt;
             ASSERT_EQ(inconsistency(c).toStdString(), "") << "step " << failAt << ": " << told.toStdString();
         }
+    }
+}
+
+namespace {
+
+const QByteArray twoSpecies = "A,1,0,0,0,1,0,0,0,0,0,3,1,0,2,1\r\nB,1,0,0,0,1,0,0,0,0,0,3,1,0,2,1\r\n";
+const QByteArray oneSpecies = "A,1,0,0,0,1,0,0,0,0,0,3,1,0,2,1\r\n";
+
+bool appendC(PlantTable& t)
+{
+    t.record(t.append("C")).pictureCount = 1;
+    return true;
+}
+
+} // namespace
+
+// A data file that exists but cannot be read is never replaced, nor taken
+// for its fallback: the table stays, the change is refused, and the user is
+// told which file and why.
+TEST(UnreadableDataFile, IsNeverReplacedNorTakenForTheFallback)
+{
+    struct Case {
+        platform::FileOp op;
+        int error;
+        const char* told;
+    };
+    for (const Case& k : {Case{platform::FileOp::Open, EACCES, "EACCES"}, Case{platform::FileOp::Open, EIO, "EIO"},
+                          Case{platform::FileOp::Open, ESTALE, "ESTALE"}, Case{platform::FileOp::Read, EIO, "EIO"}}) {
+        SCOPED_TRACE(k.told);
+        QTemporaryDir dir;
+        const QString f = folderOf(dir);
+        writeFile(f + DataFileName, twoSpecies);
+        writeFile(f + FallbackFileName, oneSpecies);
+        PlantTable t;
+        readPlantTable(t, f);
+        t.append("kept in memory");
+        platform::injectFaultForTesting(k.op, DataFileName, k.error);
+        const LoadReport r = readPlantTable(t, f);
+        EXPECT_TRUE(r.readFailed);
+        EXPECT_FALSE(r.fileRead);
+        EXPECT_TRUE(r.failure.contains(f + DataFileName) && r.failure.contains(k.told)) << r.failure.toStdString();
+        EXPECT_EQ(t.plantCount(), 3);
+        QString error;
+        EXPECT_EQ(rewritePlantTable(t, f, appendC, &error), CatalogueChange::Result::Failed);
+        EXPECT_TRUE(error.contains(DataFileName) && error.contains(k.told)) << error.toStdString();
+        platform::clearFaultsForTesting();
+        EXPECT_EQ(readFile(f + DataFileName), twoSpecies);
+        EXPECT_EQ(readFile(f + FallbackFileName), oneSpecies);
+        EXPECT_EQ(QDir(f).entryList({"*.backup-*"}), QStringList());
+    }
+    // A stale network handle once (another client just renamed the file)
+    // is opened again: the data file is read, not the fallback.
+    QTemporaryDir dir;
+    const QString f = folderOf(dir);
+    writeFile(f + DataFileName, twoSpecies);
+    writeFile(f + FallbackFileName, oneSpecies);
+    platform::injectFaultForTesting(platform::FileOp::Open, DataFileName, ESTALE, 1);
+    PlantTable t;
+    const LoadReport r = readPlantTable(t, f);
+    platform::clearFaultsForTesting();
+    EXPECT_EQ(r.path, f + DataFileName);
+    EXPECT_EQ(t.plantCount(), 2);
+    // Not there at all: the fallback is read, and a rewrite makes the data
+    // file anew without touching it.
+    platform::deleteFile(f + DataFileName);
+    EXPECT_EQ(rewritePlantTable(t, f, appendC), CatalogueChange::Result::Ok);
+    readPlantTable(t, f);
+    EXPECT_EQ(t.plantCount(), 2);
+    EXPECT_EQ(readFile(f + FallbackFileName), oneSpecies);
+}
+
+// Lock, journal, temporary and backup files are never taken for a species'
+// files, and every kind of temporary a crashed copy left is cleaned; one
+// another copy is still writing is left alone.
+TEST(WorkingFiles, NeverTakeASpeciesFilesAndAreCleanedAfterACrash)
+{
+    QTemporaryDir dir;
+    const QString f = folderOf(dir);
+    const QString species = QStringLiteral("Tolvarin.dat.tmp-ハコベ");
+    writeFile(f + DataFileName, cp932::encodeLossy(species + QStringLiteral(",1,0,0,0,1,0,0,0,0,0,3,1,0,2,1\r\n")));
+    writePicture(f + species + "01.jpg", 10, 10, Qt::red);
+    writeFile(f + species + ".txt", "memo\r\n");
+    writeFile(f + "Tolvarin.dat.tmp-AbC123", "left by an earlier version");
+    writeFile(f + "Tolvarin.res.tmp-AbCdEf12", "left before the work folder existed");
+    writeFile(f + "ハコベ01.jpg.tmp-Xy12Ab", "a picture being written");
+    QDir(f).mkdir(platform::WorkFolderName);
+    const QString work = f + platform::WorkFolderName + "/";
+    writeFile(work + "tmp-ABCDEFGH", "a picture of a killed registration");
+    writeFile(work + "notes", "not the program's");
+    // A memo another copy is saving this moment.
+    writeFile(work + "tmp-LiveLive", "being written");
+    const int held = ::open(QFile::encodeName(work + "tmp-LiveLive").constData(), O_RDONLY);
+    ASSERT_EQ(platform::tryLock(held), 0);
+
+    PlantTable t;
+    ASSERT_EQ(rewritePlantTable(t, f, [](PlantTable&) { return true; }), CatalogueChange::Result::Ok);
+    ::close(held);
+    QStringList left = QDir(f).entryList(QDir::Files);
+    left.sort();
+    EXPECT_EQ(left, (QStringList{DataFileName, species + ".txt", species + "01.jpg", LockFileName}));
+    left = QDir(work).entryList(QDir::Files);
+    left.sort();
+    EXPECT_EQ(left, (QStringList{"notes", "tmp-LiveLive"}));
+    EXPECT_EQ(readPlantTable(t, f).recordsRead, 1);
+    EXPECT_EQ(t.record(1).name, species);
+}
+
+// Links in a shared folder are not followed where that would write or copy
+// a file elsewhere: the lock and the work folder are never links, a data
+// file leading out of the folder is refused, and a backup gets the
+// permissions of the file it copies.
+TEST(WorkingFiles, LinksAreNotFollowedOutOfTheFolder)
+{
+    QTemporaryDir dir, elsewhere;
+    const QString f = folderOf(dir), out = folderOf(elsewhere);
+    writeFile(f + DataFileName, twoSpecies);
+    ASSERT_TRUE(QFile::link(out + "created", f + LockFileName));
+    {
+        CatalogueChange change(f);
+        EXPECT_EQ(change.begin(), CatalogueChange::Result::Failed);
+        EXPECT_TRUE(change.error().contains(LockFileName) && change.error().contains(QStringLiteral("リンク")));
+    }
+    EXPECT_FALSE(QFileInfo::exists(out + "created"));
+    QFile::remove(f + LockFileName);
+
+    ASSERT_TRUE(QFile::link(out, f + platform::WorkFolderName));
+    {
+        CatalogueChange change(f);
+        EXPECT_EQ(change.begin(), CatalogueChange::Result::Failed);
+        EXPECT_TRUE(change.error().contains(platform::WorkFolderName));
+    }
+    QFile::remove(f + platform::WorkFolderName);
+
+    // Another account's private file, reached through a link.
+    writeFile(out + "private.dat", twoSpecies + "broken line\r\n");
+    QFile::remove(f + DataFileName);
+    ASSERT_TRUE(QFile::link(out + "private.dat", f + DataFileName));
+    PlantTable t;
+    const LoadReport r = readPlantTable(t, f);
+    EXPECT_TRUE(r.readFailed);
+    EXPECT_TRUE(r.failure.contains(QStringLiteral("フォルダの外"))) << r.failure.toStdString();
+    EXPECT_EQ(keepBackupOf(f + DataFileName, platform::fileAge(f + DataFileName)), QString());
+    QString error;
+    EXPECT_EQ(rewritePlantTable(t, f, appendC, &error), CatalogueChange::Result::Failed);
+    EXPECT_EQ(QDir(f).entryList({"*.backup-*"}), QStringList());
+    EXPECT_EQ(readFile(out + "private.dat"), twoSpecies + "broken line\r\n");
+
+    // A link to a file inside the folder is the data file.
+    QFile::remove(f + DataFileName);
+    QDir(f).mkdir("data");
+    writeFile(f + "data/real.dat", twoSpecies + "broken line\r\n");
+    ::chmod(QFile::encodeName(f + "data/real.dat").constData(), 0640);
+    ASSERT_TRUE(QFile::link(f + "data/real.dat", f + DataFileName));
+    const LoadReport inside = readPlantTable(t, f);
+    EXPECT_TRUE(inside.fileRead);
+    EXPECT_EQ(inside.stop, LoadReport::Stop::BadField);
+    const QString backup = keepBackupOfIncompleteFile(inside);
+    ASSERT_FALSE(backup.isEmpty());
+    struct stat st;
+    ASSERT_EQ(::stat(QFile::encodeName(backup).constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+// Every refusal names the first failure's reason, and a change whose data
+// file could not be confirmed on disk is told, not taken for certain.
+TEST(HonestReports, TheFirstReasonAndAnUnconfirmedChange)
+{
+    QTemporaryDir dir;
+    const QString f = folderOf(dir);
+    writeFile(f + DataFileName, twoSpecies);
+    // A read-only file system: creating the lock fails with EROFS; the
+    // read-only open tried next fails for a reason of its own.
+    platform::injectFaultForTesting(platform::FileOp::Create, LockFileName, EROFS);
+    platform::injectFaultForTesting(platform::FileOp::Open, LockFileName, ENOENT);
+    QString error;
+    PlantTable t;
+    EXPECT_EQ(rewritePlantTable(t, f, appendC, &error), CatalogueChange::Result::Failed);
+    platform::clearFaultsForTesting();
+    EXPECT_TRUE(error.contains("EROFS") && !error.contains("ENOENT")) << error.toStdString();
+
+    // The folder cannot be flushed after the data file was replaced.
+    Catalogue c;
+    platform::countStepsForTesting();
+    ASSERT_EQ(testchanges::run("delete", {c.hdd, "スミレ", "1"}).code, 0);
+    const int steps = platform::stepsForTesting();
+    // After the data file's rename: the flush, the deleted file, the journal.
+    for (int failAt = steps - 3; failAt <= steps; ++failAt) {
+        Catalogue d;
+        platform::countStepsForTesting(0, failAt, EIO);
+        const testchanges::Outcome out = testchanges::run("delete", {d.hdd, "スミレ", "1"});
+        platform::clearFaultsForTesting();
+        EXPECT_EQ(out.code, 0);
+        EXPECT_EQ(snapshot(d.hdd), snapshot(c.hdd));
+        // The journal stays then, so the next copy sees which of the two
+        // states the disk kept.
+        if (out.told.join("").contains(QStringLiteral("確かめられませんでした")))
+            EXPECT_TRUE(QFile::exists(d.work() + "journal"));
+        recoverCatalogue(d.hdd);
+        EXPECT_EQ(snapshot(d.hdd), snapshot(c.hdd));
+        EXPECT_EQ(inconsistency(d).toStdString(), "");
     }
 }

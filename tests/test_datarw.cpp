@@ -504,3 +504,47 @@ TEST(DataRewriteProtocol, KillingAWriterLeavesAWholeTable)
     EXPECT_EQ(QDir(f.path()).entryList({"*.tmp-*"}).size(), 0);
     EXPECT_EQ(QDir(f.path() + platform::WorkFolderName).entryList(QDir::Files | QDir::Hidden).size(), 0);
 }
+
+// A catalogue made on Windows opens unchanged: the codes Windows writes for
+// NEC-selected IBM extensions, NEC row 13 and IBM extensions stand for
+// characters other codes stand for too, and a name keeps its own bytes
+// through a load and a rewrite, so it stays the name of its files. A tab or
+// NUL in a name from a hand-edited file is kept as well.
+TEST(DataFileNames, KeepTheirBytesThroughALoadAndARewrite)
+{
+    Folder f;
+    QByteArray bytes;
+    for (const char* name : {"\xED\x40\x87\x90", "\xEE\xF9\x87\x9A\x87\x9C", "\xFA\x54\xFA\x58\xFA\x59\xFA\x5A\xFA\x5B",
+                             "\x83\x6E\x83\x52\x83\x78", "A\tB", "C"})
+        bytes += QByteArray(name) + ",1,0,0,0,1,0,0,0,0,0,3,1,0,2,1\r\n";
+    static const char withNul[] = "D\0E,1,0,0,0,1,0,0,0,0,0,3,1,0,2,1\r\n";
+    bytes += QByteArray(withNul, sizeof withNul - 1);
+    writeFile(f.dat(), bytes);
+    PlantTable t;
+    CatalogueChange rw(f.path());
+    ASSERT_EQ(rw.begin(), CatalogueChange::Result::Ok);
+    const LoadReport r = rw.reload(t);
+    EXPECT_FALSE(r.needsTelling()) << r.message(QString()).toStdString();
+    ASSERT_EQ(t.plantCount(), 7);
+    // 纊≒ is found under the name its files have, whichever code spelled it.
+    EXPECT_NE(t.findByName(QStringLiteral("纊≒")), 0);
+    EXPECT_NE(t.findByName(QStringLiteral("A\tB")), 0);
+    EXPECT_NE(t.findByName(QString::fromUtf16(u"D\0E", 3)), 0);
+    ASSERT_EQ(rw.commit(t), CatalogueChange::Result::Ok);
+    PlantTable back;
+    readPlantTable(back, f.path());
+    EXPECT_EQ(writePlantTable(back), writePlantTable(t));
+    QList<QByteArray> before = bytes.split('\n'), after = readFile(f.dat()).split('\n');
+    std::sort(before.begin(), before.end());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, before);
+    EXPECT_TRUE(rw.notice().isEmpty());
+    EXPECT_TRUE(QDir(f.path()).entryList({"*.backup-*"}).isEmpty());
+
+    // A name that cannot be written as it is is refused, not changed.
+    t.record(t.append(QStringLiteral("ハコベ,ナズナ"))).pictureCount = 1;
+    const QByteArray kept = readFile(f.dat());
+    EXPECT_EQ(rw.commit(t), CatalogueChange::Result::Failed);
+    EXPECT_TRUE(rw.error().contains(QStringLiteral("ハコベ,ナズナ")));
+    EXPECT_EQ(readFile(f.dat()), kept);
+}
