@@ -500,7 +500,11 @@ void TfMain::ToolButton17Click()
         return;
     const QString name = table.record(r).name;
     const QString hdd = settings().hddDir;
-    if (hardDiskPicture(hdd, name, s + 1).isEmpty()) {
+    // The picture as shown: one that was not in the hard-disk folder (on
+    // the CD-ROM, or missing) cannot be deleted. One that was there and is
+    // gone now was changed by another copy, which the lock will tell.
+    const QString shownPath = size_t(s) < shownPictures_.size() ? shownPictures_[size_t(s)].path : QString();
+    if (shownPath.isEmpty() || shownPath != hdd + QFileInfo(shownPath).fileName()) {
         showPlainMessage(this, CdRomPictureMessage);
         return;
     }
