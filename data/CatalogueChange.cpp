@@ -32,12 +32,14 @@ const QRegularExpression& removedPattern()
     return re;
 }
 // A temporary file written beside its file: by a copy of an earlier
-// version, or before the folder had a work folder. Its name ends in
-// ".tmp-" and six or eight letters, which a species' file never does:
-// theirs end in ".jpg", ".bmp" or ".txt".
+// version, or before the folder had a work folder. Its name is that of a
+// file the program writes (a data file, picture, memo or backup) followed by
+// ".tmp-" and six or eight letters, which a species' file never is: theirs
+// end in ".jpg", ".bmp" or ".txt".
 const QRegularExpression& besideTemporaryPattern()
 {
-    static const QRegularExpression re(QStringLiteral("^.+\\.tmp-[A-Za-z0-9]{6}([A-Za-z0-9]{2})?$"));
+    static const QRegularExpression re(QStringLiteral(
+        "^.+\\.(dat|res|jpg|bmp|txt|backup-[0-9]{8}-[0-9]{6}(-[0-9]+)?)\\.tmp-[A-Za-z0-9]{6}([A-Za-z0-9]{2})?$"));
     return re;
 }
 
@@ -514,17 +516,15 @@ bool CatalogueChange::takeBack(const std::vector<Step>& steps, size_t count, QSt
                 return failed(s.to);
             break;
         case Step::Move:
-            if (dir_.inode(s.to) != s.inode)
+        case Step::Remove: {
+            // A deleted file waits in the work folder, a renamed one in the folder.
+            const platform::Folder& at = s.kind == Step::Move ? dir_ : work_;
+            if (at.inode(s.to) != s.inode)
                 break;
-            if (dir_.inode(s.from) == s.inode ? !dir_.remove(s.to, &e) : !dir_.rename(s.to, dir_, s.from, false, &e))
+            if (dir_.inode(s.from) == s.inode ? !at.remove(s.to, &e) : !at.rename(s.to, dir_, s.from, false, &e))
                 return failed(s.from);
             break;
-        case Step::Remove:
-            if (work_.inode(s.to) != s.inode)
-                break;
-            if (dir_.inode(s.from) == s.inode ? !work_.remove(s.to, &e) : !work_.rename(s.to, dir_, s.from, false, &e))
-                return failed(s.from);
-            break;
+        }
         }
     }
     if (!dir_.sync(&e) || !work_.sync(&e))
