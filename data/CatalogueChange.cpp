@@ -231,14 +231,13 @@ bool CatalogueChange::recoverJournal()
                 return false;
             }
         }
-        repaired_ = QStringLiteral("前回、%1の途中でプログラムが終わっていました。変更は書き込まれていたため、"
+        repaired_ = QStringLiteral("前回の%1が途中で終わっていました。変更は書き込まれていたため、"
                                    "残っていた作業用のファイルを片付けました。")
                         .arg(what);
     } else {
         QString why;
         if (!takeBack(j.steps, j.steps.size(), &why)) {
-            fail(QStringLiteral("前回、%1の途中でプログラムが終わっていましたが、その変更を元に戻せません。\n\n%2")
-                     .arg(what, why));
+            fail(QStringLiteral("前回の%1が途中で終わっていますが、その変更を元に戻せません。\n\n%2").arg(what, why));
             return false;
         }
         for (const Step& s : j.steps)
@@ -246,7 +245,7 @@ bool CatalogueChange::recoverJournal()
                 work_.remove(s.from, nullptr);
         if (work_.exists(j.dataTemporary))
             work_.remove(j.dataTemporary, nullptr);
-        repaired_ = QStringLiteral("前回、%1の途中でプログラムが終わっていたため、その変更を取り消して元に戻しました。").arg(what);
+        repaired_ = QStringLiteral("前回の%1が途中で終わっていたため、その変更を取り消して元に戻しました。").arg(what);
     }
     if (!work_.remove(JournalName, &e) || !work_.sync(&e)) {
         fail(QStringLiteral("前回の変更の記録を片付けられません。\n\n%1").arg(reasonText(e)));
@@ -483,9 +482,8 @@ bool CatalogueChange::carryOut(size_t& done)
         case Step::Remove: ok = dir_.rename(s.from, work_, s.to, false, &e); break;
         }
         if (!ok) {
-            const QString file = s.kind == Step::Remove ? s.from : s.to;
-            fail(QStringLiteral("「%1」を%2できませんでした。\n\n%3")
-                     .arg(file, s.kind == Step::Remove ? QStringLiteral("削除") : QStringLiteral("書き込みが"), reasonText(e)));
+            fail((s.kind == Step::Remove ? QStringLiteral("「%1」を削除できませんでした。\n\n%2").arg(s.from, reasonText(e))
+                                         : QStringLiteral("「%1」を書き込めませんでした。\n\n%2").arg(s.to, reasonText(e))));
             return false;
         }
     }
