@@ -347,7 +347,11 @@ void TfMain::setSearchPad(TfSearch* pad)
 {
     pad_ = pad;
     connect(pad_, &TfSearch::correctionConfirmed, this, &TfMain::storeCorrection);
-    connect(pad_, &TfSearch::restartCorrection, this, &TfMain::ToolButton8Click);
+    // Cancel on the pad drops its change on purpose: no question about it.
+    connect(pad_, &TfSearch::restartCorrection, this, [this] {
+        pad_->executeButton()->setEnabled(false);
+        ToolButton8Click();
+    });
 }
 
 void TfMain::closeSecondaryWindows()

@@ -395,6 +395,8 @@ bool TfMain::renameSpeciesFiles(CatalogueChange& change, const QString& newName)
 
 void TfMain::ToolButton8Click()
 {
+    if (!settlePendingCorrection())
+        return;
     MainState& state = mainState();
     PlantTable& table = plantTable();
     state.currentSpecies = 0;

@@ -495,6 +495,8 @@ bool Folder::openInside(const Folder& parent, const QString& name, bool create, 
     struct stat mine;
     if (::fstat(fd_, &mine) == 0 && mine.st_uid == ::geteuid())
         ::fchmod(fd_, mode);
+    // What is written into it later is only as durable as its own entry.
+    parent.sync(nullptr);
     return true;
 }
 

@@ -648,6 +648,17 @@ TEST_F(EditingTest, AnUnconfirmedCorrectionIsNotDroppedInSilence)
     seam.messages.clear();
     p.main->ToolButton7Click();
     EXPECT_TRUE(seam.messages.empty());
+    // Choosing another species to correct asks too; the pad's own cancel
+    // drops the change on purpose, without a question.
+    winter();
+    seam.answers.push_back(QMessageBox::Cancel);
+    p.main->ToolButton8Click();
+    ASSERT_EQ(seam.messages.size(), 1u);
+    seam.messages.clear();
+    chooseEntry(3);
+    p.pad->cancelButton()->click();
+    EXPECT_TRUE(seam.messages.empty());
+    EXPECT_EQ(mainState().currentSpecies, 4);
 }
 
 // A picture no species counts where registration puts the next one never
