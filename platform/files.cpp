@@ -184,11 +184,16 @@ bool writeTemporary(const QString& path, const QByteArray& bytes, Temporary& t, 
     };
     if (!t.folder.open(folderOfPath(path), &e))
         return failed();
-    const bool inWork = t.work.openInside(t.folder, WorkFolderName, false, nullptr);
-    t.in = inWork ? &t.work : &t.folder;
-    const QString prefix = inWork ? QStringLiteral("tmp-") : fileNameOfPath(path) + QStringLiteral(".tmp-");
+    bool inWork = t.work.openInside(t.folder, WorkFolderName, false, nullptr);
     for (int attempt = 0; attempt < 10; ++attempt) {
+        t.in = inWork ? &t.work : &t.folder;
+        const QString prefix = inWork ? QStringLiteral("tmp-") : fileNameOfPath(path) + QStringLiteral(".tmp-");
         t.fd = t.in->createUnique(prefix, mode < 0 ? ordinaryFileMode() : mode_t(mode), t.name, &e);
+        if (t.fd < 0 && inWork) {
+            // A work folder this account may not write in: beside the file.
+            inWork = false;
+            continue;
+        }
         if (t.fd < 0)
             return failed();
         // Held until the rename: a copy cleaning up after a crash removes
