@@ -231,3 +231,33 @@ TEST_F(FaultTest, AnUnreadableDataFileIsToldAndNeverReplaced)
     main->Find1Click();
     EXPECT_EQ(mainState().resultList.size(), 3);
 }
+
+// A copy killed in the middle of a change: the next start puts the
+// catalogue back and tells the user what it repaired.
+TEST_F(FaultTest, TheNextStartRepairsWhatAKilledCopyLeft)
+{
+    writeCatalogue(hdd, lines);
+    writePicture(hdd + "アオイ01.jpg", 40, 30, Qt::green);
+    writePicture(chosen + "new.jpg", 50, 40, Qt::blue);
+    const QByteArray before = readFile(hdd + DataFileName);
+    // Killed once the journal stands and the new picture has its name, so
+    // well before the data file counts it.
+    QProcess copy;
+    bool halfDone = false;
+    for (int stop = 1; stop < 60 && !halfDone; ++stop) {
+        platform::deleteFile(hdd + "アオイ02.jpg");
+        copy.start(toolPath("tolvarin_catalogtool"), {QString::number(stop), "register", hdd, "アオイ", chosen + "new.jpg"});
+        ASSERT_TRUE(copy.waitForFinished(30000));
+        ASSERT_EQ(copy.exitStatus(), QProcess::CrashExit);
+        halfDone = platform::fileExists(hdd + "アオイ02.jpg");
+    }
+    ASSERT_TRUE(halfDone);
+    seam.messages.clear();
+    writeSettings(folderOf(root) + "tolvarin.ini", folderOf(root) + "cd/", hdd, chosen);
+    main = std::make_unique<TfMain>(folderOf(root) + "tolvarin.ini", folderOf(root));
+    ASSERT_EQ(seam.messages.size(), 1u);
+    EXPECT_TRUE(seam.messages[0].text.contains(QStringLiteral("取り消して元に戻しました")));
+    EXPECT_TRUE(seam.messages[0].text.contains(QStringLiteral("「アオイ」の画像の登録")));
+    EXPECT_FALSE(platform::fileExists(hdd + "アオイ02.jpg"));
+    EXPECT_EQ(readFile(hdd + DataFileName), before);
+}
