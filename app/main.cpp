@@ -293,14 +293,22 @@ void TfMain::formCreate()
 
     disableEditButtons();
 
+    // A change a copy left half done is finished or taken back first.
+    const QString repaired = recoverCatalogue(s.hddDir);
+    if (!repaired.isEmpty())
+        showInformation(this, repaired);
+
     PlantTable& table = plantTable();
     table.loadedStamp.reset();
     // The stamp is taken before the file is read: a copy that rewrites it
     // meanwhile makes the next search read it again, rather than leaving
     // this copy with the old contents under the new stamp.
     const platform::FileStamp stampBeforeLoad = platform::fileAge(s.hddDir + DataFileName);
-    reportIncompleteLoad(loadPlantTable(table, s.hddDir));
-    table.loadedStamp = stampBeforeLoad;
+    const LoadReport report = loadPlantTable(table, s.hddDir);
+    reportIncompleteLoad(report);
+    // A file that could not be read is tried again at the next search.
+    if (!report.readFailed)
+        table.loadedStamp = stampBeforeLoad;
 
     if (!platform::folderExists(s.hddDir) && !platform::folderExists(s.cdDir)) {
         modal().message(this, QApplication::applicationName(), FolderMissingMessage, ModalSeam::Icon::None,
@@ -312,7 +320,18 @@ void TfMain::formCreate()
 
 void TfMain::reportIncompleteLoad(const LoadReport& report)
 {
-    if (!report.fileRead || report.complete())
+    if (report.readFailed) {
+        // Told once for each reason: the search goes on with the table read
+        // before, which the user must know is an older state.
+        if (reportedBackups_.contains(report.failure))
+            return;
+        reportedBackups_.insert(report.failure);
+        showError(this, plantTable().plantCount() > 0
+                            ? report.failure + QStringLiteral("\n\n表示しているのは、前に読み込んだときの検索データです。")
+                            : report.failure);
+        return;
+    }
+    if (!report.fileRead || !report.needsTelling())
         return;
     const QString backup = keepBackupOfIncompleteFile(report);
     // One message per version of the file: a reload of the same file says
@@ -334,7 +353,11 @@ void TfMain::setSearchPad(TfSearch* pad)
 {
     pad_ = pad;
     connect(pad_, &TfSearch::correctionConfirmed, this, &TfMain::storeCorrection);
-    connect(pad_, &TfSearch::restartCorrection, this, &TfMain::ToolButton8Click);
+    // Cancel on the pad drops its change on purpose: no question about it.
+    connect(pad_, &TfSearch::restartCorrection, this, [this] {
+        pad_->executeButton()->setEnabled(false);
+        ToolButton8Click();
+    });
 }
 
 void TfMain::closeSecondaryWindows()

@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "data/DataRW.h"
+#include "data/CatalogueChange.h"
 #include "images/pictures.h"
 
 class QAction;
@@ -123,9 +123,10 @@ public:
     void showKind(int k, const QString& name, int count);
     void showKindOnPad(int k);
     void previewChosenPictures(const QStringList& files);
-    // Renames the pictures and the record of currentSpecies; false when
-    // refused (pictures of the new name exist already).
-    bool renameSpeciesFiles(const QString& newName);
+    // Renames the pictures, the memo and the record of currentSpecies and
+    // writes the table, as one change; false (the user told) when refused or
+    // when it failed and nothing changed.
+    bool renameSpeciesFiles(CatalogueChange& change, const QString& newName);
 
     // How the search waits between attempts to load a picture (tests
     // replace it to record the waits instead of sleeping).
@@ -148,17 +149,25 @@ private:
     // Takes the data file's lock for a deletion and finds `name` in the
     // table read afresh: its record number, or 0 (the user told) when the
     // lock cannot be had or another copy removed the species.
-    int lockForDeletion(DataRewrite& rewrite, const QString& name);
+    int lockForDeletion(CatalogueChange& change, const QString& name);
     // Removes the shown species when it has no pictures, after asking.
     void removeSpeciesWithoutPictures();
     // After a deletion: shows the species now at place k of the table (the
     // new last one when k is past the end), or nothing when none is left.
     void showPlaceAfterDeletion(int k);
-    // Starts a rewrite of the data file: false (after telling the user, with
-    // `busyText` when another copy holds it) when it cannot be had. With
-    // `plainMessages` (picture deletion) the user is told in plain messages
-    // that begin with `busyText`, else in error boxes.
-    bool beginRewrite(DataRewrite& rewrite, const QString& busyText, bool plainMessages = false);
+    // Starts a change of the catalogue: takes the lock and reads the data
+    // file afresh. False (after telling the user, with `busyText` when
+    // another copy holds it) when it cannot be had or the data file cannot
+    // be read. With `plainMessages` (picture deletion) the user is told in
+    // plain messages that begin with `busyText`, else in error boxes.
+    bool beginChange(CatalogueChange& change, const QString& busyText, bool plainMessages = false);
+    // A change made on the correction pad but not confirmed with "変更":
+    // asks whether to keep it before the pad moves on. False when the user
+    // cancels, or the change could not be stored.
+    bool settlePendingCorrection();
+    // True when the species shown is still `name` with `count` pictures and
+    // the picture in `slot` is still the very file shown there.
+    bool stillAsShown(const QString& name, int count, int slot) const;
     void storeCorrection();
     // Closes the plant name list, the picture viewer and the memo window
     // (a new search or picture editing starts).
@@ -179,6 +188,14 @@ private:
     std::vector<PictureSlot*> slots_;
     QImage placeholder_;
     QSet<QString> reportedBackups_;
+    // The species showKind last showed, and the file of each slot.
+    struct ShownPicture {
+        QString path;
+        platform::FileStamp stamp;
+    };
+    QString shownName_;
+    int shownCount_ = 0;
+    std::vector<ShownPicture> shownPictures_;
     bool created_ = false;
 
 public:

@@ -1,9 +1,10 @@
 // The main window in picture editing mode: entering and leaving it, showing
 // one species, stepping through the table, and the three editing
 // operations (registration, correction with renaming, picture deletion).
-// Every change of the data file goes through DataRewrite: it holds the
-// folder's lock for the whole operation, starts from the file as it is now
-// and replaces the file in one step.
+// Every change of the catalogue goes through CatalogueChange: it holds the
+// folder's lock for the whole operation, starts from the data file as it is
+// now, and carries out the picture and memo files' steps and the data
+// file's rewrite as one unit.
 #include <QApplication>
 #include <QFileInfo>
 #include <QPushButton>
@@ -47,40 +48,77 @@ void reportRewriteFailure(QWidget* parent, const QString& failed, const QString&
         showPlainMessage(parent, failed + QStringLiteral("\n\n") + reason);
 }
 
-// Writes the table; tells the user when the write failed (see
-// reportRewriteFailure) or what a successful write must tell. Returns
-// whether the table was written.
-bool commitTable(QWidget* parent, DataRewrite& rewrite, const PlantTable& table, const QString& failed = QString())
+// Carries out the change with the table; tells the user when it failed (see
+// reportRewriteFailure) or what a successful change must tell. Returns
+// whether the change stands.
+bool commitChange(QWidget* parent, CatalogueChange& change, const PlantTable& table, const QString& failed = QString())
 {
-    if (rewrite.commit(table) != DataRewrite::Result::Ok) {
-        reportRewriteFailure(parent, failed, rewrite.error());
+    if (change.commit(table) != CatalogueChange::Result::Ok) {
+        reportRewriteFailure(parent, failed, change.error());
         return false;
     }
-    if (!rewrite.notice().isEmpty())
-        showInformation(parent, rewrite.notice());
+    if (!change.notice().isEmpty())
+        showInformation(parent, change.notice());
     return true;
 }
 
 } // namespace
 
-bool TfMain::beginRewrite(DataRewrite& rewrite, const QString& busyText, bool plainMessages)
+bool TfMain::beginChange(CatalogueChange& change, const QString& busyText, bool plainMessages)
 {
     // Take the lock, then read the file as it is now: the operation applies
     // its change to what other copies wrote.
-    const DataRewrite::Result locked = rewrite.begin();
-    if (locked == DataRewrite::Result::Busy) {
+    const CatalogueChange::Result locked = change.begin();
+    if (!change.repaired().isEmpty())
+        showInformation(this, change.repaired());
+    if (locked == CatalogueChange::Result::Busy) {
         if (plainMessages)
             showPlainMessage(this, busyText);
         else
             showError(this, busyText);
         return false;
     }
-    if (locked != DataRewrite::Result::Ok) {
-        reportRewriteFailure(this, plainMessages ? busyText : QString(), rewrite.error());
+    if (locked != CatalogueChange::Result::Ok) {
+        reportRewriteFailure(this, plainMessages ? busyText : QString(), change.error());
         return false;
     }
-    reportIncompleteLoad(rewrite.reload(plantTable()));
+    // A data file that exists but cannot be read is never written over.
+    const LoadReport report = change.reload(plantTable());
+    if (report.readFailed) {
+        reportRewriteFailure(this, plainMessages ? busyText : QString(), change.error());
+        return false;
+    }
+    reportIncompleteLoad(report);
     return true;
+}
+
+bool TfMain::settlePendingCorrection()
+{
+    const MainState& state = mainState();
+    if (!pad_ || !state.editMode || !state.correctionMode || state.currentSpecies < 1 ||
+        !pad_->executeButton()->isEnabled() || pad_->executeButton()->text() != QStringLiteral("変更"))
+        return true;
+    switch (modal().message(this, QApplication::applicationName(), QStringLiteral("変更を保存しますか"),
+                            ModalSeam::Icon::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                            QMessageBox::Yes)) {
+    case QMessageBox::Yes:
+        // Stays when it could not be stored: the change is still on the pad.
+        return pad_->BitBtn1Click() && !pad_->executeButton()->isEnabled();
+    case QMessageBox::No:
+        pad_->executeButton()->setEnabled(false);
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TfMain::stillAsShown(const QString& name, int count, int slot) const
+{
+    if (name != shownName_ || count != shownCount_ || slot < 0 || slot >= int(shownPictures_.size()))
+        return false;
+    const ShownPicture& shown = shownPictures_[size_t(slot)];
+    const QString now = findPictureFile(folders(), name, slot + 1);
+    return now == shown.path && platform::fileAge(now) == shown.stamp;
 }
 
 void TfMain::A1Click()
@@ -129,12 +167,18 @@ void TfMain::showKind(int k, const QString& name, int count)
     toolButton(17)->setEnabled(false);
     setStatusText(name);
     resetPictureSlots(std::clamp(count, 0, MaxPictureNumber));
+    // What is shown is remembered, so that an operation on it can make sure
+    // under the lock that another copy has not changed it meanwhile.
+    shownName_ = name;
+    shownCount_ = count;
+    shownPictures_.clear();
     // A picture that cannot be decoded shows the placeholder, so the later
     // pictures still show and the broken one can be selected and deleted.
     QStringList broken;
     for (int p = 1; p <= slotCount(); ++p) {
         PictureSlot* slot = slots_[size_t(p - 1)];
         const QString path = findPictureFile(folders(), name, p);
+        shownPictures_.push_back({path, platform::fileAge(path)});
         Thumbnail t;
         QString why;
         if (!path.isEmpty() && loadThumbnail(path, t, &thumbnailCache(), &why)) {
@@ -174,6 +218,8 @@ void TfMain::showKindOnPad(int k)
 
 void TfMain::stepKind(int delta)
 {
+    if (!settlePendingCorrection())
+        return;
     MainState& state = mainState();
     const int next = state.currentSpecies + delta;
     if (next < 1 || next > plantTable().plantCount())
@@ -217,6 +263,8 @@ void TfMain::previewChosenPictures(const QStringList& files)
 
 void TfMain::ToolButton10Click()
 {
+    if (!settlePendingCorrection())
+        return;
     MainState& state = mainState();
     PlantTable& table = plantTable();
     resetPictureSlots(0);
@@ -229,10 +277,10 @@ void TfMain::ToolButton10Click()
     if (pad_ && pad_->isVisible())
         pad_->hide();
 
-    DataRewrite rewrite(settings().hddDir);
-    if (!beginRewrite(rewrite, BusyMessage))
+    CatalogueChange change(settings().hddDir);
+    if (!beginChange(change, BusyMessage))
         return;
-    rewrite.keepPreviousAsFallback();
+    change.keepPreviousAsFallback();
 
     const QStringList files = modal().openPictures(this, state.lastPictureFolder);
     if (files.isEmpty())
@@ -274,27 +322,25 @@ void TfMain::ToolButton10Click()
     }
     PlantRecord& target = table.record(record);
     const QString name = target.name;
+    change.describe(QStringLiteral("「%1」の画像の登録").arg(name));
 
     TfMesDlg progress(this);
     progress.setProgress(0);
     progress.showNow();
     int next = target.pictureCount + 1;
     QStringList failures;
-    QStringList stored;
     for (int i = 1; i <= n; ++i) {
         progress.setProgress(storeProgress(i, n));
         const StoreOutcome outcome =
-            storeChosenPicture(files[i - 1], settings().hddDir, name, next, [&progress](bool reducing) {
+            storeChosenPicture(change, files[i - 1], name, next, [&progress](bool reducing) {
                 progress.setProgress(progress.progress(), reducing
                                                               ? QStringLiteral("画像を縮小・コピーをしています。")
                                                               : QStringLiteral("画像をコピーをしています。"));
             });
-        if (outcome.kind == StoreOutcome::Failed) {
+        if (outcome.kind == StoreOutcome::Failed)
             failures << QStringLiteral("%1（%2）").arg(QFileInfo(files[i - 1]).fileName(), outcome.error);
-        } else {
-            stored << outcome.target;
+        else
             ++next;
-        }
     }
     progress.close();
     const int finalCount = next - 1;
@@ -304,17 +350,15 @@ void TfMain::ToolButton10Click()
         // Nothing could be stored for the new species: it is not registered,
         // and the data file stays as it is.
         table.remove(record);
+        change.discard();
         resetPictureSlots(0);
-    } else if (commitTable(this, rewrite, table)) {
+    } else if (commitChange(this, change, table)) {
         state.currentSpecies = record;
         showKind(record, name, finalCount);
     } else {
-        // The data file still holds the previous table: take back the
-        // pictures stored for it, or they would sit under numbers the
-        // file does not count and block the next registration.
-        for (const QString& path : stored)
-            platform::deleteFile(path);
-        rewrite.reload(table);
+        // Neither the pictures nor the data file changed: the table goes
+        // back to what the file holds.
+        change.reload(table);
         state.currentSpecies = 0;
         resetPictureSlots(0);
         return;
@@ -323,42 +367,48 @@ void TfMain::ToolButton10Click()
         showError(this, QStringLiteral("次の画像は登録できませんでした。\n\n") + failures.join(QLatin1Char('\n')));
 }
 
-bool TfMain::renameSpeciesFiles(const QString& newName)
+bool TfMain::renameSpeciesFiles(CatalogueChange& change, const QString& newName)
 {
     PlantTable& table = plantTable();
-    const int r = mainState().currentSpecies;
+    MainState& state = mainState();
+    const int r = state.currentSpecies;
     if (r < 1 || r > table.plantCount())
         return false;
     PlantRecord& record = table.record(r);
     const QString stored = storedName(newName);
     if (stored == record.name)
         return true;
-    const QString refusal = renameRefusal(folders(), record.name, stored, record.pictureCount);
+    const QString oldName = record.name;
+    const QString refusal = renameSpecies(change, folders(), table, r, newName);
     if (!refusal.isEmpty()) {
         showError(this, refusal);
         return false;
     }
-    renameSpeciesPictures(folders(), record.name, stored, record.pictureCount);
-    record.name = stored;
-    table.setPlantName(r - 1, newName);
+    if (!commitChange(this, change, table)) {
+        // Nothing changed on disk: the table goes back to what the file holds.
+        change.reload(table);
+        state.currentSpecies = table.findByName(oldName);
+        return false;
+    }
     return true;
 }
 
 void TfMain::ToolButton8Click()
 {
+    if (!settlePendingCorrection())
+        return;
     MainState& state = mainState();
     PlantTable& table = plantTable();
     state.currentSpecies = 0;
     state.correctionMode = true;
 
-    DataRewrite rewrite(settings().hddDir);
-    if (!beginRewrite(rewrite, BusyMessage))
+    CatalogueChange change(settings().hddDir);
+    if (!beginChange(change, BusyMessage))
         return;
 
     int record = 0;
     QString newName;
     bool chosen = false;
-    bool renamed = false;
     if (chooseSpecies(true, record, newName)) {
         if (toolButton(11)->isChecked() && pad_) {
             pad_->executeButton()->setEnabled(false);
@@ -369,11 +419,12 @@ void TfMain::ToolButton8Click()
             state.currentSpecies = record;
             toolButton(17)->setEnabled(false);
             if (!newName.isEmpty())
-                renamed = renameSpeciesFiles(newName);
-            chosen = true;
+                renameSpeciesFiles(change, newName);
+            chosen = state.currentSpecies >= 1;
             // The pad must show the chosen species however it was chosen,
             // or confirming would store another species' conditions.
-            showKindOnPad(record);
+            if (chosen)
+                showKindOnPad(state.currentSpecies);
             if (pad_)
                 pad_->executeButton()->setEnabled(false);
         }
@@ -396,8 +447,6 @@ void TfMain::ToolButton8Click()
     }
     const PlantRecord& r = table.record(state.currentSpecies);
     showKind(state.currentSpecies, r.name, r.pictureCount);
-    if (renamed)
-        commitTable(this, rewrite, table);
 }
 
 void TfMain::storeCorrection()
@@ -412,7 +461,7 @@ void TfMain::storeCorrection()
     const PadState pad = pad_->padState();
     int found = 0;
     QString error, notice;
-    const DataRewrite::Result result = rewritePlantTable(
+    const CatalogueChange::Result result = rewritePlantTable(
         table, settings().hddDir,
         [&](PlantTable& t) {
             found = t.findByName(name);
@@ -424,11 +473,11 @@ void TfMain::storeCorrection()
         &error, &notice);
     if (found != 0)
         state.currentSpecies = found;
-    if (result != DataRewrite::Result::Ok) {
-        showError(this, result == DataRewrite::Result::Busy ? BusyMessage : error);
+    if (result != CatalogueChange::Result::Ok) {
+        showError(this, result == CatalogueChange::Result::Busy ? BusyMessage : error);
         pad_->executeButton()->setEnabled(true); // the correction can be confirmed again
     } else if (found == 0) {
-        showError(this, QStringLiteral("「%1」は他で削除されたため、訂正できませんでした。").arg(name));
+        showError(this, QStringLiteral("「%1」は他のコピーで削除されたか名前が変わったため、訂正できませんでした。").arg(name));
     } else if (!notice.isEmpty()) {
         showInformation(this, notice);
     }
@@ -453,32 +502,39 @@ void TfMain::ToolButton17Click()
         return;
     const QString name = table.record(r).name;
     const QString hdd = settings().hddDir;
-    if (hardDiskPicture(hdd, name, s + 1).isEmpty()) {
+    // The picture as shown: one that was not in the hard-disk folder (on
+    // the CD-ROM, or missing) cannot be deleted. One that was there and is
+    // gone now was changed by another copy, which the lock will tell.
+    const QString shownPath = size_t(s) < shownPictures_.size() ? shownPictures_[size_t(s)].path : QString();
+    if (shownPath.isEmpty() || shownPath != hdd + QFileInfo(shownPath).fileName()) {
         showPlainMessage(this, CdRomPictureMessage);
         return;
     }
     // The lock first: a busy data file refuses the deletion before any
     // picture is touched.
-    DataRewrite rewrite(hdd);
-    const int k = lockForDeletion(rewrite, name);
+    CatalogueChange change(hdd);
+    const int k = lockForDeletion(change, name);
     if (k == 0)
         return;
     PlantRecord& record = table.record(k);
-    // Looked for again: another copy may have changed the files meanwhile.
+    // What the user framed must still be that very file: another copy may
+    // have deleted, renumbered or added pictures of this species since they
+    // were shown, and the number framed would now name another picture.
+    if (!stillAsShown(name, record.pictureCount, s)) {
+        showPlainMessage(this, QStringLiteral("他のコピーでこの植物の画像が変更されたため、削除しませんでした。\n\n"
+                                              "画像を表示し直しますので、確かめてから、もう一度削除してください。"));
+        state.currentSpecies = k;
+        showKind(k, name, record.pictureCount);
+        return;
+    }
     if (hardDiskPicture(hdd, name, s + 1).isEmpty()) {
         showPlainMessage(this, CdRomPictureMessage);
         return;
     }
-    const int count = record.pictureCount;
-    if (s < record.pictureCount) {
-        --record.pictureCount;
-        if (record.pictureCount <= 0)
-            table.remove(k);
-    }
-    // The data file first: when it cannot be written, no picture has been
-    // touched and the table on disk still matches the files.
-    if (!commitTable(this, rewrite, table, RewriteFailedMessage)) {
-        rewrite.reload(table);
+    deletePicture(change, table, k, s + 1);
+    if (!commitChange(this, change, table, RewriteFailedMessage)) {
+        // Neither the pictures nor the data file changed.
+        change.reload(table);
         state.currentSpecies = table.findByName(name);
         if (state.currentSpecies >= 1)
             showKind(state.currentSpecies, name, table.record(state.currentSpecies).pictureCount);
@@ -486,17 +542,16 @@ void TfMain::ToolButton17Click()
             resetPictureSlots(0);
         return;
     }
-    deletePictureAndRenumber(hdd, name, s + 1, count);
     showPlaceAfterDeletion(k);
 }
 
-int TfMain::lockForDeletion(DataRewrite& rewrite, const QString& name)
+int TfMain::lockForDeletion(CatalogueChange& change, const QString& name)
 {
-    if (!beginRewrite(rewrite, RewriteFailedMessage, true))
+    if (!beginChange(change, RewriteFailedMessage, true))
         return 0;
     const int k = plantTable().findByName(name);
     if (k == 0) {
-        showError(this, QStringLiteral("「%1」は他で削除されています。").arg(name));
+        showError(this, QStringLiteral("「%1」は他のコピーで削除されたか名前が変わっています。").arg(name));
         resetPictureSlots(0);
     }
     return k;
@@ -513,8 +568,8 @@ void TfMain::removeSpeciesWithoutPictures()
                         QStringLiteral("「%1」には画像がありません。\nこの植物を削除してもよろしいですか").arg(name),
                         ModalSeam::Icon::Error, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
         return;
-    DataRewrite rewrite(settings().hddDir);
-    const int k = lockForDeletion(rewrite, name);
+    CatalogueChange change(settings().hddDir);
+    const int k = lockForDeletion(change, name);
     if (k == 0)
         return;
     if (table.record(k).pictureCount > 0) {
@@ -523,9 +578,10 @@ void TfMain::removeSpeciesWithoutPictures()
         showKind(k, name, table.record(k).pictureCount);
         return;
     }
+    change.describe(QStringLiteral("「%1」の削除").arg(name));
     table.remove(k);
-    if (!commitTable(this, rewrite, table, RewriteFailedMessage)) {
-        rewrite.reload(table);
+    if (!commitChange(this, change, table, RewriteFailedMessage)) {
+        change.reload(table);
         state.currentSpecies = table.findByName(name);
         return;
     }

@@ -1,14 +1,10 @@
 #include "data/DataRW.h"
 
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/cp932.h"
@@ -18,6 +14,8 @@ namespace {
 // No valid line comes near this length; a longer one is cut and treated as
 // a bad line instead of being read into memory whole.
 constexpr qint64 MaxLineBytes = 64 * 1024;
+// More than any data file can use: the load stops after MaxPlants lines.
+constexpr qint64 MaxFileBytes = qint64(MaxPlants + 2) * MaxLineBytes;
 
 bool isBlank(QChar c)
 {
@@ -74,17 +72,53 @@ bool isBlankLine(const QByteArray& line)
     return std::all_of(line.begin(), line.end(), [](char c) { return uchar(c) <= 0x20 || uchar(c) == 0x7F; });
 }
 
+QByteArray trimmedBytes(const QByteArray& s)
+{
+    int b = 0;
+    int e = s.size();
+    while (b < e && uchar(s[b]) <= 0x20)
+        ++b;
+    while (e > b && uchar(s[e - 1]) <= 0x20)
+        --e;
+    return s.mid(b, e - b);
+}
+
+// The longest start of a name's bytes that is at most MaxNameBytes long
+// and ends between characters.
+QByteArray cutName(const QByteArray& raw)
+{
+    int used = 0;
+    while (used < raw.size()) {
+        const bool pair = cp932::isLeadByte(uchar(raw[used])) && used + 1 < raw.size() &&
+                          cp932::isTrailByte(uchar(raw[used + 1]));
+        const int width = pair ? 2 : 1;
+        if (used + width > MaxNameBytes)
+            break;
+        used += width;
+    }
+    return raw.left(used);
+}
+
 // Fills slot `k` from one line, field by field. Returns false at the first
 // field that is not an integer or lies outside its range; the fields read
-// before it stay in the slot, the others are "not given".
-bool readRecordLine(PlantTable& table, int k, QString line)
+// before it stay in the slot, the others are "not given". The name is taken
+// from the line's bytes and keeps them; `nameValid` tells whether they are
+// all cp932 characters.
+bool readRecordLine(PlantTable& table, int k, const QByteArray& raw, bool& nameValid)
 {
     PlantRecord& r = table.record(k);
     // The slot may hold a species of an earlier load: a line that stops
     // early must not keep that species' fields.
     r = PlantRecord{};
-    r.name = storedName(nextField(line));
+    // The comma is never part of a double-byte character, so the name field
+    // ends at the first one in the bytes as in the text. A cut that leaves
+    // a blank at the end is trimmed, or the name would change at the next
+    // load of the file written from it.
+    const int comma = raw.indexOf(',');
+    r.nameBytes = trimmedBytes(cutName(trimmedBytes(comma < 0 ? raw : raw.left(comma))));
+    r.name = cp932::decode(r.nameBytes, &nameValid);
     table.setPlantName(k - 1, r.name);
+    QString line = comma < 0 ? QString() : cp932::decode(raw.mid(comma + 1));
     int v = 0;
     for (int j = 0; j < SeasonCount; ++j) {
         if (!parseInteger(nextField(line), v))
@@ -118,17 +152,36 @@ bool readRecordLine(PlantTable& table, int k, QString line)
     return true;
 }
 
-// A name written into the file must stay one field on one line.
-QString safeName(const QString& name)
+// Why a name cannot be written as it stands (empty when it can): the
+// field separator and line breaks would split it, a blank at either end
+// would be dropped on reading, a character cp932 cannot hold would change.
+bool writableAsItIs(const QString& name)
 {
-    QString s = name;
+    if (name.contains(QLatin1Char(',')) || name.contains(QLatin1Char('\r')) || name.contains(QLatin1Char('\n')))
+        return false;
+    if (!name.isEmpty() && (isBlank(name.front()) || isBlank(name.back())))
+        return false;
+    return cp932::representable(name);
+}
+
+// The bytes of a name's field: those it was read from while they still
+// spell it, else its cp932 form, kept on one field of one line.
+QByteArray nameField(const PlantRecord& r, bool& asItIs)
+{
+    asItIs = true;
+    if (!r.nameBytes.isEmpty() && cp932::decode(r.nameBytes) == r.name)
+        return r.nameBytes;
+    if (writableAsItIs(r.name))
+        return cp932::encodeLossy(r.name);
+    asItIs = false;
+    QString s = r.name;
     for (QChar& c : s) {
         if (c == QLatin1Char(','))
             c = QChar(0xFF0C); // full-width comma
-        else if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+        else if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
             c = QLatin1Char(' ');
     }
-    return trimmed(s);
+    return cp932::encodeLossy(trimmed(s));
 }
 
 QString stopReason(const LoadReport& r)
@@ -142,7 +195,6 @@ QString stopReason(const LoadReport& r)
         return QStringLiteral("登録できる植物は%1種類までのため、%2行目から後は読み込まれていません。")
             .arg(MaxPlants)
             .arg(r.stopLine);
-    case LoadReport::Stop::BadText: // told in a message of its own
     case LoadReport::Stop::None:
         break;
     }
@@ -154,26 +206,124 @@ QString fileNameOf(const QString& path)
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
+// Reads a whole data file into `bytes`, with the stamp of what was read.
+// A stale network handle, a file changed while it was read, and (for the
+// data file) a file missing for a moment while another program replaces
+// it are tried again. False with `error` set when it cannot be read.
+bool readDataFile(const QString& path, bool mayBeReplaced, QByteArray& bytes, platform::FileStamp& stamp, int& error)
+{
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const int fd = platform::openForReading(path, &error);
+        if (fd < 0) {
+            if (error == ESTALE)
+                continue;
+            if (error == ENOENT && mayBeReplaced && attempt < 2) {
+                ::usleep(20000);
+                continue;
+            }
+            return false;
+        }
+        const platform::FileStamp before = platform::stampOf(fd);
+        const bool ok = platform::readAll(fd, bytes, MaxFileBytes, path, &error);
+        const platform::FileStamp after = platform::stampOf(fd);
+        ::close(fd);
+        if (!ok) {
+            if (error == ESTALE)
+                continue;
+            return false;
+        }
+        if (before != after) {
+            error = EAGAIN; // written to while it was read
+            continue;
+        }
+        stamp = after;
+        return true;
+    }
+    return false;
+}
+
+// Parses the bytes of a data file into the table, filling the report.
+void parseDataFile(PlantTable& table, const QByteArray& bytes, LoadReport& report)
+{
+    qsizetype pos = 0;
+    const bool cutShort = bytes.size() >= MaxFileBytes;
+    // The next line with its end, at most MaxLineBytes of it; `overlong`
+    // when it goes on beyond that.
+    const auto nextLine = [&](QByteArray& line, bool& overlong) {
+        if (pos >= bytes.size())
+            return false;
+        const qsizetype nl = bytes.indexOf('\n', pos);
+        qsizetype end = nl < 0 ? bytes.size() : nl + 1;
+        overlong = (nl < 0 && cutShort) || end - pos > MaxLineBytes;
+        if (end - pos > MaxLineBytes)
+            end = pos + MaxLineBytes;
+        line = bytes.mid(pos, end - pos);
+        pos = end;
+        return true;
+    };
+    int count = 0;
+    int lineNo = 0;
+    QByteArray raw;
+    bool overlong = false;
+    while (nextLine(raw, overlong)) {
+        raw = withoutLineEnd(raw);
+        ++lineNo;
+        if (isBlankLine(raw)) {
+            // The first empty line ends the data; lines after it are left
+            // out, which the report must tell when any of them holds text.
+            bool more = false;
+            while (nextLine(raw, more)) {
+                if (!isBlankLine(withoutLineEnd(raw))) {
+                    report.stop = LoadReport::Stop::EmptyLine;
+                    report.stopLine = lineNo;
+                    break;
+                }
+            }
+            break;
+        }
+        if (count == MaxPlants) {
+            report.stop = LoadReport::Stop::TooManyLines;
+            report.stopLine = lineNo;
+            break;
+        }
+        ++count;
+        bool nameValid = true;
+        const bool read = readRecordLine(table, count, raw, nameValid);
+        if (!nameValid && report.unreadableLine == 0)
+            report.unreadableLine = lineNo;
+        if (!read || overlong) {
+            report.stop = LoadReport::Stop::BadField;
+            report.stopLine = lineNo;
+            break;
+        }
+    }
+    report.recordsRead = count;
+    table.setPlantCount(count);
+    sortPlantTable(table);
+}
+
 } // namespace
 
 QString LoadReport::message(const QString& backupPath) const
 {
-    if (complete())
-        return {};
-    // Undecodable text does not stop the load: every line is in the table,
-    // but a rewrite cannot give those bytes back.
-    QString text = stop == Stop::BadText
-                       ? QStringLiteral("検索データ「%1」の%2行目に Shift-JIS として読めない文字があります。\n\n"
-                                        "データを変更すると、その文字は「?」として書き込まれます。")
-                             .arg(fileNameOf(path))
-                             .arg(stopLine)
-                       : QStringLiteral("検索データ「%1」を最後まで読み込めませんでした。\n\n").arg(fileNameOf(path)) +
-                             stopReason(*this);
-    if (!backupPath.isEmpty())
-        text += QStringLiteral("\n\n元のファイルは「%1」として同じフォルダに残してあります。").arg(fileNameOf(backupPath));
-    else
-        text += QStringLiteral("\n\n元のファイルの控えを残せませんでした。データを変更する前にファイルを確認してください。");
-    return text;
+    if (readFailed)
+        return failure;
+    QStringList parts;
+    if (unreadableLine > 0)
+        parts << QStringLiteral("検索データ「%1」の%2行目の植物名に Shift-JIS として読めない文字があります"
+                                "（「\uFFFD」と表示されます）。\n\nデータを書き換えても、その名前はファイルの中でそのまま残ります。")
+                     .arg(fileNameOf(path))
+                     .arg(unreadableLine);
+    if (!complete()) {
+        QString text = QStringLiteral("検索データ「%1」を最後まで読み込めませんでした。\n\n").arg(fileNameOf(path)) +
+                       stopReason(*this);
+        if (!backupPath.isEmpty())
+            text += QStringLiteral("\n\n元のファイルは「%1」として同じフォルダに残してあります。").arg(fileNameOf(backupPath));
+        else
+            text += QStringLiteral("\n\n元のファイルの控えを残せませんでした。データを変更する前にファイルを確認してください。");
+        parts << text;
+    }
+    return parts.join(QStringLiteral("\n\n"));
 }
 
 QString LoadReport::rewrittenMessage(const QString& backupPath) const
@@ -182,9 +332,6 @@ QString LoadReport::rewrittenMessage(const QString& backupPath) const
         return {};
     QString what;
     switch (stop) {
-    case Stop::BadText:
-        what = QStringLiteral("%1行目の Shift-JIS として読めない文字は「?」として書き込まれています。");
-        break;
     case Stop::BadField: // the line's record is kept up to the value that could not be read
         what = QStringLiteral("%1行目の読めない値から後は、新しい検索データには含まれていません。");
         break;
@@ -215,62 +362,32 @@ QString nextField(QString& line)
     return trimmed(field);
 }
 
-LoadReport readPlantTable(PlantTable& table, const QString& folder)
+LoadReport readPlantTable(PlantTable& table, const QString& folder, QByteArray* contents)
 {
     LoadReport report;
-    QFile file(folder + DataFileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        file.setFileName(folder + FallbackFileName);
-        if (!file.open(QIODevice::ReadOnly))
+    QByteArray bytes;
+    int error = 0;
+    report.path = folder + DataFileName;
+    bool read = readDataFile(report.path, true, bytes, report.stamp, error);
+    if (!read && error == ENOENT) {
+        // Only a data file that is not there gives way to the fallback: one
+        // that cannot be read must not be taken for an older one.
+        report.path = folder + FallbackFileName;
+        read = readDataFile(report.path, false, bytes, report.stamp, error);
+        if (!read && error == ENOENT) {
+            report.path.clear();
             return report;
+        }
+    }
+    if (!read) {
+        report.readFailed = true;
+        report.failure = QStringLiteral("検索データ「%1」を読み込めません。\n\n%2").arg(report.path, platform::reasonText(error));
+        return report;
     }
     report.fileRead = true;
-    report.path = file.fileName();
-    report.stamp = platform::fileAge(report.path);
-
-    int count = 0;
-    int lineNo = 0;
-    while (!file.atEnd()) {
-        QByteArray raw = file.readLine(MaxLineBytes);
-        const bool overlong = !raw.endsWith('\n') && !file.atEnd();
-        raw = withoutLineEnd(raw);
-        ++lineNo;
-        if (isBlankLine(raw)) {
-            // The first empty line ends the data; lines after it are left
-            // out, which the report must tell when any of them holds text.
-            while (!file.atEnd()) {
-                if (!isBlankLine(withoutLineEnd(file.readLine(MaxLineBytes)))) {
-                    report.stop = LoadReport::Stop::EmptyLine;
-                    report.stopLine = lineNo;
-                    break;
-                }
-            }
-            break;
-        }
-        if (count == MaxPlants) {
-            report.stop = LoadReport::Stop::TooManyLines;
-            report.stopLine = lineNo;
-            break;
-        }
-        ++count;
-        const QString line = cp932::decode(raw);
-        QByteArray again;
-        if (report.stop == LoadReport::Stop::None && (!cp932::encode(line, again) || again != raw)) {
-            // The line loads, but its text would not be written back as it
-            // stands: keep the file as a backup before any rewrite.
-            report.stop = LoadReport::Stop::BadText;
-            report.stopLine = lineNo;
-        }
-        if (!readRecordLine(table, count, line) || overlong) {
-            report.stop = LoadReport::Stop::BadField;
-            report.stopLine = lineNo;
-            break;
-        }
-    }
-    file.close();
-    report.recordsRead = count;
-    table.setPlantCount(count);
-    sortPlantTable(table);
+    parseDataFile(table, bytes, report);
+    if (contents)
+        *contents = bytes;
     return report;
 }
 
@@ -284,36 +401,50 @@ LoadReport loadPlantTable(PlantTable& table, const QString& folder)
     return readPlantTable(table, folder);
 }
 
-QByteArray writePlantTable(const PlantTable& table)
+QByteArray writePlantTable(const PlantTable& table, QStringList* unwritable)
 {
     QByteArray out;
     for (int i = 1; i <= table.plantCount(); ++i) {
         const PlantRecord& r = table.record(i);
-        QString line = safeName(r.name);
+        bool asItIs = true;
+        out += nameField(r, asItIs);
+        if (!asItIs && unwritable)
+            unwritable->append(r.name);
+        QString line;
         for (bool b : r.seasons)
             line += b ? QLatin1String(",1") : QLatin1String(",0");
         for (bool b : r.colours)
             line += b ? QLatin1String(",1") : QLatin1String(",0");
         for (int v : {r.flowerShape, r.stemHabit, r.leafMargin, r.leafShape, int(r.pictureCount)})
             line += QLatin1Char(',') + QString::number(v);
-        out += cp932::encodeLossy(line);
+        out += line.toLatin1();
         out += "\r\n";
     }
     return out;
 }
 
-namespace {
-
-// Copies `path` to a backup beside it named after its modification time; a
-// backup of that name with the same contents means this version is kept
-// already. Returns the backup's path, or an empty string on failure.
-QString keepBackupOf(const QString& path, const platform::FileStamp& stamp)
+QString keepBackupOf(const QString& path, const platform::FileStamp& stamp, QString* error)
 {
+    int e = 0;
+    const auto failed = [&](const QString& why) {
+        if (error)
+            *error = why;
+        return QString();
+    };
+    // Never through a link out of the folder: another account's private
+    // file must not be copied where everyone can read it.
+    const int fd = platform::openForReading(path, &e);
+    if (fd < 0)
+        return failed(platform::reasonText(e));
     QByteArray original;
-    if (!platform::readFile(path, original))
-        return {};
+    struct stat st;
+    const bool read = ::fstat(fd, &st) == 0 && platform::readAll(fd, original, MaxFileBytes * 16, path, &e);
+    ::close(fd);
+    if (!read)
+        return failed(platform::reasonText(e));
     const QDateTime when = QDateTime::fromMSecsSinceEpoch(stamp.mtimeNs / 1000000);
     const QString base = path + QStringLiteral(".backup-") + when.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString why;
     for (int n = 1; n < 100; ++n) {
         const QString backup = n == 1 ? base : base + QStringLiteral("-%1").arg(n);
         QByteArray existing;
@@ -322,13 +453,14 @@ QString keepBackupOf(const QString& path, const platform::FileStamp& stamp)
                 return backup;
             continue;
         }
-        if (platform::copyFileNoReplace(path, backup))
+        // The backup is readable by whom the file was, no one else.
+        if (platform::writeNewFile(backup, original, &why, int(st.st_mode & 0777)))
             return backup;
+        if (!platform::fileExists(backup))
+            break;
     }
-    return {};
+    return failed(why);
 }
-
-} // namespace
 
 QString keepBackupOfIncompleteFile(const LoadReport& report, bool* ok)
 {
@@ -340,136 +472,6 @@ QString keepBackupOfIncompleteFile(const LoadReport& report, bool* ok)
     if (ok)
         *ok = !backup.isEmpty();
     return backup;
-}
-
-DataRewrite::DataRewrite(const QString& folder)
-    : folder_(folder)
-{
-}
-
-DataRewrite::~DataRewrite()
-{
-    if (lockFd_ >= 0)
-        ::close(lockFd_); // closing the descriptor releases the lock
-}
-
-DataRewrite::Result DataRewrite::begin()
-{
-    if (lockFd_ >= 0)
-        return Result::Ok;
-    const QByteArray lockPath = QFile::encodeName(folder_ + LockFileName);
-    int fd = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0)
-        fd = ::open(lockPath.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error_ = QStringLiteral("データフォルダ「%1」に書き込めません（%2）。")
-                     .arg(folder_, QString::fromLocal8Bit(strerror(errno)));
-        return Result::Failed;
-    }
-    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (errno == EINTR)
-            continue;
-        const bool busy = errno == EWOULDBLOCK;
-        error_ = busy ? BusyMessage : QString::fromLocal8Bit(strerror(errno));
-        ::close(fd);
-        return busy ? Result::Busy : Result::Failed;
-    }
-    lockFd_ = fd;
-    // Temporary files left by a copy that died while writing: nobody else
-    // can be writing one now, since we hold the lock.
-    const QDir dir(folder_);
-    for (const QString& stale : dir.entryList({DataFileName + QStringLiteral(".tmp-*")}, QDir::Files))
-        platform::deleteFile(folder_ + stale);
-    return Result::Ok;
-}
-
-LoadReport DataRewrite::reload(PlantTable& table)
-{
-    lastReload_ = readPlantTable(table, folder_);
-    reloaded_ = true;
-    return lastReload_;
-}
-
-void DataRewrite::keepPreviousAsFallback()
-{
-    if (lockFd_ >= 0 && !platform::fileExists(folder_ + FallbackFileName))
-        platform::copyFileNoReplace(folder_ + DataFileName, folder_ + FallbackFileName);
-}
-
-DataRewrite::Result DataRewrite::commit(const PlantTable& table)
-{
-    if (lockFd_ < 0) {
-        error_ = BusyMessage;
-        return Result::Busy;
-    }
-    if (!reloaded_) {
-        // A rewrite must start from the file as it is now, or it would undo
-        // what other copies wrote since this copy read it.
-        error_ = QStringLiteral("内部エラー: 検索データを読み直さずに書き換えようとしました。");
-        return Result::Failed;
-    }
-    if (!lastReload_.complete() && lastReload_.path == folder_ + DataFileName) {
-        bool ok = false;
-        backupPath_ = keepBackupOfIncompleteFile(lastReload_, &ok);
-        if (!ok) {
-            error_ = QStringLiteral("読み込めなかった行を含む検索データの控えを作れないため、書き換えを中止しました。");
-            return Result::Failed;
-        }
-    }
-    // Something that ignores the lock (a person copying a file, say) may
-    // have replaced or removed the data file since it was read: keep what
-    // it put there, and tell the user.
-    const QString dat = folder_ + DataFileName;
-    const platform::FileStamp now = platform::fileAge(dat);
-    notice_.clear();
-    if (lastReload_.fileRead && lastReload_.path == dat && now != lastReload_.stamp) {
-        if (!now.present) {
-            notice_ = QStringLiteral("検索データ「%1」が書き換えの途中で削除されていたため、作り直しました。").arg(DataFileName);
-        } else {
-            const QString kept = keepBackupOf(dat, now);
-            if (kept.isEmpty()) {
-                error_ = QStringLiteral("検索データが書き換えの途中で他から変更されました。その控えを作れないため、書き換えを中止しました。");
-                return Result::Failed;
-            }
-            notice_ = QStringLiteral("検索データが書き換えの途中で他から変更されていました。\n\n変更されたファイルは「%1」として残し、"
-                                     "この変更を書き込みました。")
-                          .arg(kept.mid(kept.lastIndexOf(QLatin1Char('/')) + 1));
-        }
-    }
-    QString why;
-    if (!platform::writeFileAtomic(dat, writePlantTable(table), &why)) {
-        error_ = QStringLiteral("検索データを書き込めませんでした（%1）。元のデータはそのまま残っています。").arg(why);
-        return Result::Failed;
-    }
-    if (!backupPath_.isEmpty()) {
-        const QString lost = lastReload_.rewrittenMessage(backupPath_);
-        notice_ = notice_.isEmpty() ? lost : notice_ + QStringLiteral("\n\n") + lost;
-    }
-    // The table just written is what the file holds now.
-    lastReload_ = LoadReport{};
-    lastReload_.fileRead = true;
-    lastReload_.path = folder_ + DataFileName;
-    lastReload_.stamp = platform::fileAge(lastReload_.path);
-    return Result::Ok;
-}
-
-DataRewrite::Result rewritePlantTable(PlantTable& table, const QString& folder,
-                                      const std::function<bool(PlantTable&)>& change, QString* error,
-                                      QString* notice)
-{
-    DataRewrite rewrite(folder);
-    DataRewrite::Result result = rewrite.begin();
-    if (result == DataRewrite::Result::Ok) {
-        rewrite.reload(table);
-        if (!change(table))
-            return DataRewrite::Result::Ok;
-        result = rewrite.commit(table);
-    }
-    if (error)
-        *error = rewrite.error();
-    if (notice)
-        *notice = result == DataRewrite::Result::Ok ? rewrite.notice() : QString();
-    return result;
 }
 
 PlantTable& plantTable()

@@ -1,12 +1,11 @@
 #pragma once
 // The search data file "Tolvarin.dat": one species per line, 16
 // comma-separated values, cp932 text with CR LF line ends. This unit reads
-// it into the plant table, writes the table back, and rewrites it safely
-// while several copies of the program share one folder.
+// it into the plant table and turns the table back into its text; a change
+// of the catalogue writes it through CatalogueChange.
 #include <QByteArray>
 #include <QString>
-
-#include <functional>
+#include <QStringList>
 
 #include "data/PlantTable.h"
 
@@ -28,19 +27,29 @@ struct LoadReport {
         BadField,     // a field was not an integer or out of its range
         EmptyLine,    // an empty line with more lines after it
         TooManyLines, // more than MaxPlants lines
-        BadText,      // bytes that are not cp932 text (the name would change)
     };
     bool skipped = false;  // the time stamp was unchanged, nothing was read
     bool fileRead = false; // a file was opened and read
-    QString path;          // the file that was read
+    // The data file (or the fallback, when the data file does not exist)
+    // exists but could not be read: the table is unchanged, and `failure`
+    // tells the user which file and why.
+    bool readFailed = false;
+    QString failure;
+    QString path;          // the file that was read (or could not be)
     platform::FileStamp stamp; // its stamp when it was read
     Stop stop = Stop::None;
     int stopLine = 0;      // 1-based line of the stop
     int recordsRead = 0;
+    // The first line whose name holds bytes that are no cp932 character at
+    // all (0: none). The name keeps those bytes; it only shows them as "�".
+    int unreadableLine = 0;
 
     bool complete() const { return stop == Stop::None; }
-    // A Japanese message for the user about an incomplete load, naming the
-    // line and the backup; empty for a complete load.
+    // Whether the user must hear of this load (message, or failure).
+    bool needsTelling() const { return readFailed || !complete() || unreadableLine > 0; }
+    // A Japanese message for the user about an incomplete load or names
+    // with unreadable bytes, naming the line and the backup; empty when
+    // there is nothing to tell.
     QString message(const QString& backupPath) const;
     // The message after such a load was written back: the lines the load
     // left out are no longer in the data file, only in the backup.
@@ -52,19 +61,26 @@ struct LoadReport {
 // without "," is all one field and becomes empty.
 QString nextField(QString& line);
 
-// Reads folder + "Tolvarin.dat" (or "Tolvarin.res" when that cannot be
-// opened) into the table, sorted by name. When neither can be opened the
-// table is unchanged. `folder` ends in "/".
-LoadReport readPlantTable(PlantTable& table, const QString& folder);
+// Reads folder + "Tolvarin.dat" into the table, sorted by name. Only while
+// that file does not exist (after a short wait, in case it is being
+// replaced) is "Tolvarin.res" read instead; a stale network handle is
+// opened again. When neither exists, or the one there cannot be read (the
+// report says why), the table is unchanged. `folder` ends in "/".
+// `contents`, when given, receives the bytes that were read.
+LoadReport readPlantTable(PlantTable& table, const QString& folder, QByteArray* contents = nullptr);
 
 // As readPlantTable, but does nothing when the data file's stamp equals the
 // table's loadedStamp.
 LoadReport loadPlantTable(PlantTable& table, const QString& folder);
 
 // The file text of records 1..plantCount: cp932, each line ended by CR LF.
-// A name can never break its line: commas become full-width commas and
-// control characters blanks.
-QByteArray writePlantTable(const PlantTable& table);
+// A name read from the file is written as the bytes it was read from while
+// it is unchanged. A name that cannot be written as it is (it holds CR, LF
+// or ",", a character cp932 cannot hold, or a blank at either end, which
+// reading would drop) is still kept on its line (commas become full-width
+// commas, line breaks blanks) and is listed in `unwritable` when given, so
+// that a rewrite can refuse it instead of renaming the species.
+QByteArray writePlantTable(const PlantTable& table, QStringList* unwritable = nullptr);
 
 // When `report` is of a load that stopped early, copies the file it read to
 // a backup beside it (once per version of the file) and returns the backup's
@@ -72,63 +88,12 @@ QByteArray writePlantTable(const PlantTable& table);
 // (`ok` tells which).
 QString keepBackupOfIncompleteFile(const LoadReport& report, bool* ok = nullptr);
 
-// One rewrite of the data file, holding the folder's lock from begin() to
-// destruction. Another copy that tries meanwhile gets Busy. The new table
-// is written to a temporary file, flushed and renamed over "Tolvarin.dat",
-// so readers see the old file or the new one, never a part of either.
-class DataRewrite {
-public:
-    enum class Result { Ok, Busy, Failed };
-
-    explicit DataRewrite(const QString& folder);
-    ~DataRewrite();
-    DataRewrite(const DataRewrite&) = delete;
-    DataRewrite& operator=(const DataRewrite&) = delete;
-
-    // Takes the lock without waiting.
-    Result begin();
-    bool locked() const { return lockFd_ >= 0; }
-
-    // Reads the file afresh under the lock, so the change is applied to what
-    // other copies wrote. Changes are then looked up by species name.
-    LoadReport reload(PlantTable& table);
-
-    // Keeps the current data file as "Tolvarin.res" when there is none yet
-    // (as a copy: "Tolvarin.dat" stays in place).
-    void keepPreviousAsFallback();
-
-    // Writes the table. Before replacing a file whose last load under this
-    // lock stopped early, keeps a backup of it. On failure the old file is
-    // left intact and error() says why.
-    Result commit(const PlantTable& table);
-
-    QString error() const { return error_; }
-    // The backup kept by commit() of a file whose load stopped early, if any.
-    QString backupPath() const { return backupPath_; }
-    // Set by a successful commit() that the user must hear of: the file was
-    // removed or replaced behind the lock since it was read (the replaced
-    // file is kept as a backup), or the table written came from a load that
-    // stopped early (the lines left out are only in the backup now). Empty
-    // otherwise.
-    QString notice() const { return notice_; }
-
-private:
-    QString folder_;
-    int lockFd_ = -1;
-    LoadReport lastReload_;
-    bool reloaded_ = false;
-    QString error_;
-    QString backupPath_;
-    QString notice_;
-};
-
-// The common shape of a rewrite: lock, reload, apply `change` to the fresh
-// table (it returns false to cancel without writing), commit. `error`
-// receives the reason of a failure and `notice` what a successful commit
-// must tell the user (DataRewrite::notice), when given.
-DataRewrite::Result rewritePlantTable(PlantTable& table, const QString& folder,
-                                      const std::function<bool(PlantTable&)>& change,
-                                      QString* error = nullptr, QString* notice = nullptr);
+// Copies the file `path` (whose stamp is `stamp`) to a new backup beside it
+// named after its modification time, with the file's own permissions; a
+// backup of that name with the same contents means this version is kept
+// already. Returns the backup's path, or an empty string on failure
+// (`error` says why).
+QString keepBackupOf(const QString& path, const platform::FileStamp& stamp, QString* error = nullptr);
 
 // The process-wide plant table.
 PlantTable& plantTable();

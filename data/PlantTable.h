@@ -17,6 +17,11 @@ constexpr int ColourCount = 6;       // white, red, yellow, blue, purple, incons
 // One species. The shape fields hold -1 for "not given" and 0 for "unknown".
 struct PlantRecord {
     QString name;                      // at most MaxNameBytes in cp932
+    // The name's bytes as the data file held them, when the record was
+    // read from it. Several cp932 codes stand for one character (NEC and
+    // IBM extensions), so encoding the name again could change them; the
+    // writer gives these bytes back while they still spell `name`.
+    QByteArray nameBytes;
     std::array<bool, SeasonCount> seasons{};
     std::array<bool, ColourCount> colours{};
     int flowerShape = -1;              // -1..10
@@ -25,6 +30,7 @@ struct PlantRecord {
     int leafShape = -1;                // -1..8
     qint32 pictureCount = 0;
 
+    // Equal species data; how the name was spelled in the file is left out.
     friend bool operator==(const PlantRecord& a, const PlantRecord& b)
     {
         return a.name == b.name && a.seasons == b.seasons && a.colours == b.colours &&

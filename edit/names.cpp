@@ -64,7 +64,11 @@ NameCheck checkSpeciesName(const QString& text, const QStringList& taken)
         const QString one = QString::fromUcs4(reinterpret_cast<const char32_t*>(&c), 1);
         if (!cp932::representable(one)) {
             check.fault = NameFault::NotCp932;
-            check.message = QStringLiteral("植物名に使えない文字「%1」が含まれています。").arg(one);
+            // The character may have no glyph in the dialog's font (𠮷, an
+            // emoji): its code names it in any case.
+            check.message = QStringLiteral("植物名に使えない文字「%1」（U+%2）が含まれています。")
+                                .arg(one)
+                                .arg(QString::number(c, 16).toUpper().rightJustified(4, QLatin1Char('0')));
             return check;
         }
     }

@@ -2,7 +2,9 @@
 
 #include <QFileInfo>
 
+#include "edit/names.h"
 #include "images/BitmapUtils.h"
+#include "memo/MemoFile.h"
 #include "platform/files.h"
 
 QString registrationRefusal(int existingCount, int chosen, bool newSpecies, int plantCount)
@@ -35,10 +37,11 @@ int storeProgress(int i, int n)
     return std::min(100, int(double(i) * 100.0 / n + 0.5));
 }
 
-StoreOutcome storeChosenPicture(const QString& source, const QString& hddDir, const QString& name, int number,
-                                const std::function<void(bool)>& announce)
+StoreOutcome prepareChosenPicture(const QString& source, const QString& name, int number, QByteArray& bytes,
+                                  const std::function<void(bool)>& announce)
 {
     StoreOutcome out;
+    bytes.clear();
     QString ext = chosenExtension(source);
     if (ext == QLatin1String(".jpeg"))
         ext = QStringLiteral(".jpg");
@@ -62,54 +65,142 @@ StoreOutcome storeChosenPicture(const QString& source, const QString& hddDir, co
     Bitmap24 picture;
     if (!loadPictureAs(source, bitmap, picture, &out.error))
         return out;
-    const QString base = hddDir + name + pictureNumberText(number);
+    const QString base = name + pictureNumberText(number);
     if (picture.width() > MaxPictureSide || picture.height() > MaxPictureSide) {
         if (announce)
             announce(true);
-        out.target = base + QStringLiteral(".jpg");
-        if (!saveJpegFile(out.target, reduceToLongestSide(picture, MaxPictureSide), &out.error))
+        if (!encodeJpeg(reduceToLongestSide(picture, MaxPictureSide), bytes)) {
+            out.error = QStringLiteral("画像を JPEG 形式にできません");
             return out;
+        }
+        out.target = base + QStringLiteral(".jpg");
         out.kind = StoreOutcome::Reduced;
         return out;
     }
     if (announce)
         announce(false);
-    out.target = base + ext;
-    if (!platform::copyFileNoReplace(source, out.target)) {
-        out.error = platform::fileExists(out.target) ? QStringLiteral("同じ名前の画像ファイルがすでにあります")
-                                                     : QStringLiteral("画像ファイルを書き込めません");
+    int e = 0;
+    if (!platform::readFile(source, bytes, &e)) {
+        out.error = QStringLiteral("画像ファイルを読み込めません: %1").arg(platform::reasonText(e));
         return out;
     }
+    out.target = base + ext;
     out.kind = StoreOutcome::Copied;
     return out;
 }
 
-QString renameRefusal(const PictureFolders& folders, const QString& oldName, const QString& newName, int count)
+namespace {
+
+// Moves files of picture `number` of `name` (either extension) that no
+// species counts out of the way of a new file of that number.
+void clearWayFor(CatalogueChange& change, const QString& name, int number)
 {
-    for (int n = 1; n <= std::min(count, MaxPictureNumber); ++n) {
-        const QString found = findPictureFile(folders, oldName, n);
-        if (found.isEmpty())
-            continue;
-        const QFileInfo info(found);
-        const QString target = info.path() + QLatin1Char('/') + newName + pictureNumberText(n) + QLatin1Char('.') +
-                               info.suffix();
-        if (platform::fileExists(target))
-            return QStringLiteral("「%1」という名前の画像ファイルがすでにあるため、植物名を変更できません。")
-                .arg(info.fileName().isEmpty() ? target : QFileInfo(target).fileName());
+    for (const char* ext : {".jpg", ".bmp"}) {
+        const QString file = name + pictureNumberText(number) + QLatin1String(ext);
+        if (platform::fileExists(change.folder() + file))
+            change.moveAside(file);
     }
+}
+
+QString fileNameOf(const QString& path)
+{
+    return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+} // namespace
+
+StoreOutcome storePreparedPicture(CatalogueChange& change, const StoreOutcome& prepared, const QByteArray& bytes)
+{
+    StoreOutcome out = prepared;
+    if (out.kind == StoreOutcome::Failed)
+        return out;
+    // The file name is the species name and two digits before the extension.
+    const QString stem = out.target.left(out.target.lastIndexOf(QLatin1Char('.')));
+    const QString name = stem.left(stem.size() - 2);
+    clearWayFor(change, name, stem.right(2).toInt());
+    if (!change.addFile(out.target, bytes, &out.error)) {
+        out.error = QStringLiteral("画像ファイルを書き込めません: %1").arg(out.error);
+        out.kind = StoreOutcome::Failed;
+        return out;
+    }
+    out.target = change.folder() + out.target;
+    return out;
+}
+
+StoreOutcome storeChosenPicture(CatalogueChange& change, const QString& source, const QString& name, int number,
+                                const std::function<void(bool)>& announce)
+{
+    QByteArray bytes;
+    return storePreparedPicture(change, prepareChosenPicture(source, name, number, bytes, announce), bytes);
+}
+
+QString renameRefusal(const PlantTable& table, int record, const QString& newName)
+{
+    if (!platform::staysInFolder(newName))
+        return QStringLiteral("植物名に「/」は使えません。");
+    for (int k = 1; k <= table.plantCount(); ++k)
+        if (k != record && sameSpeciesName(table.record(k).name, newName))
+            return QStringLiteral("「%1」は既に登録されています。\n別の植物名を入力してください。").arg(newName);
     return {};
 }
 
-void renameSpeciesPictures(const PictureFolders& folders, const QString& oldName, const QString& newName, int count)
+QString planRename(CatalogueChange& change, const PictureFolders& folders, const QString& oldName,
+                   const QString& newName, int count)
 {
+    const QString& hdd = change.folder();
+    const bool cdApart = !folders.cdDir.isEmpty() && folders.cdDir != hdd;
+    // Copies a file of the CD-ROM folder to the hard-disk folder as `to`.
+    const auto copyFromCd = [&](const QString& from, const QString& to) {
+        QByteArray bytes;
+        int e = 0;
+        QString why;
+        if (!platform::readFile(from, bytes, &e))
+            return QStringLiteral("「%1」を読み込めません: %2").arg(from, platform::reasonText(e));
+        if (!change.addFile(to, bytes, &why))
+            return QStringLiteral("「%1」を書き込めません: %2").arg(to, why);
+        return QString();
+    };
     for (int n = 1; n <= std::min(count, MaxPictureNumber); ++n) {
-        const QString found = findPictureFile(folders, oldName, n);
-        if (found.isEmpty())
+        bool onHdd = false;
+        for (const char* ext : {".jpg", ".bmp"}) {
+            const QString from = oldName + pictureNumberText(n) + QLatin1String(ext);
+            const QString to = newName + pictureNumberText(n) + QLatin1String(ext);
+            if (platform::fileExists(hdd + to))
+                change.moveAside(to);
+            if (platform::fileExists(hdd + from)) {
+                change.moveFile(from, to);
+                onHdd = true;
+            }
+        }
+        if (onHdd || !cdApart)
             continue;
-        const QFileInfo info(found);
-        platform::moveFileNoReplace(found, info.path() + QLatin1Char('/') + newName + pictureNumberText(n) +
-                                               QLatin1Char('.') + info.suffix());
+        const QString onCd = findPictureFile(PictureFolders{folders.cdDir, QString()}, oldName, n);
+        if (onCd.isEmpty())
+            continue;
+        const QString why = copyFromCd(onCd, newName + pictureNumberText(n) + onCd.right(4));
+        if (!why.isEmpty())
+            return why;
     }
+    // The memo goes with the pictures, or the renamed plant would lose it
+    // and a species registered later under the old name would inherit it.
+    const QString memoFrom = fileNameOf(memoFileName(hdd, oldName));
+    const QString memoTo = fileNameOf(memoFileName(hdd, newName));
+    if (platform::fileExists(hdd + memoTo))
+        change.moveAside(memoTo);
+    const QString cdMemo = cdApart ? memoFileName(folders.cdDir, oldName) : QString();
+    if (!cdMemo.isEmpty() && platform::fileExists(cdMemo)) {
+        // The CD-ROM's memo is the one shown: it stays, and a copy goes to
+        // the hard disk under the new name. A hard-disk memo it hid is kept
+        // aside rather than left under the old name.
+        const QString why = copyFromCd(cdMemo, memoTo);
+        if (!why.isEmpty())
+            return why;
+        if (platform::fileExists(hdd + memoFrom))
+            change.moveAside(memoFrom);
+    } else if (platform::fileExists(hdd + memoFrom)) {
+        change.moveFile(memoFrom, memoTo);
+    }
+    return {};
 }
 
 QString hardDiskPicture(const QString& hddDir, const QString& name, int number)
@@ -125,17 +216,57 @@ QString hardDiskPicture(const QString& hddDir, const QString& name, int number)
     return {};
 }
 
-bool deletePictureAndRenumber(const QString& hddDir, const QString& name, int number, int count)
+bool planPictureDeletion(CatalogueChange& change, const QString& name, int number, int count)
 {
-    const QString doomed = hardDiskPicture(hddDir, name, number);
+    const QString& hdd = change.folder();
+    const QString doomed = hardDiskPicture(hdd, name, number);
     if (doomed.isEmpty())
         return false;
-    platform::deleteFile(doomed);
-    for (int n = number + 1; n <= std::min(count, MaxPictureNumber); ++n) {
-        const QString from = hardDiskPicture(hddDir, name, n);
-        if (from.isEmpty())
-            continue;
-        platform::moveFileNoReplace(from, hddDir + name + pictureNumberText(n - 1) + from.right(4));
+    change.removeFile(fileNameOf(doomed));
+    // The same number with the other extension was hidden by the deleted
+    // file; it would now show in its place.
+    for (const char* ext : {".jpg", ".bmp"}) {
+        const QString other = name + pictureNumberText(number) + QLatin1String(ext);
+        if (other != fileNameOf(doomed) && platform::fileExists(hdd + other))
+            change.moveAside(other);
+    }
+    for (int n = number + 1; n <= std::min(count, MaxPictureNumber); ++n)
+        for (const char* ext : {".jpg", ".bmp"})
+            if (platform::fileExists(hdd + name + pictureNumberText(n) + QLatin1String(ext)))
+                change.moveFile(name + pictureNumberText(n) + QLatin1String(ext),
+                                name + pictureNumberText(n - 1) + QLatin1String(ext));
+    return true;
+}
+
+QString renameSpecies(CatalogueChange& change, const PictureFolders& folders, PlantTable& table, int record,
+                      const QString& newName)
+{
+    PlantRecord& r = table.record(record);
+    const QString stored = storedName(newName);
+    const QString oldName = r.name;
+    change.describe(QStringLiteral("植物名の変更（「%1」→「%2」）").arg(oldName, stored));
+    QString refusal = renameRefusal(table, record, stored);
+    if (refusal.isEmpty())
+        refusal = planRename(change, folders, oldName, stored, r.pictureCount);
+    if (!refusal.isEmpty()) {
+        change.discard();
+        return refusal;
+    }
+    r.name = stored;
+    table.setPlantName(record - 1, newName);
+    return {};
+}
+
+bool deletePicture(CatalogueChange& change, PlantTable& table, int record, int number)
+{
+    PlantRecord& r = table.record(record);
+    change.describe(QStringLiteral("「%1」の画像%2の削除").arg(r.name).arg(number));
+    if (!planPictureDeletion(change, r.name, number, r.pictureCount))
+        return false;
+    if (number <= r.pictureCount) {
+        --r.pictureCount;
+        if (r.pictureCount <= 0)
+            table.remove(record);
     }
     return true;
 }

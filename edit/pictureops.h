@@ -1,12 +1,14 @@
 #pragma once
-// What registration, renaming and picture deletion do to the picture files
-// of a species in the hard-disk folder. Plain functions on paths: the
-// windows decide when to call them, under the data file's lock.
+// What registration, renaming and picture deletion do to the picture and
+// memo files of a species in the hard-disk folder. Plain functions that
+// plan the file steps of a CatalogueChange: the windows decide when to call
+// them, and the change carries them out together with the data file.
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 
+#include "data/CatalogueChange.h"
 #include "images/pictures.h"
 
 constexpr int MaxPictureNumber = 99; // two-digit picture numbers: 01..99
@@ -34,32 +36,54 @@ struct StoreOutcome {
         Failed,  // missing, of another kind, not decodable or not written:
                  // its number is not used
     } kind = Failed;
-    QString target; // the stored file, for Copied and Reduced
+    QString target; // the file it is stored as, for Copied and Reduced
     QString error;  // why, for Failed
 };
 
-// Stores `source` as picture `number` of species `name` in `hddDir`.
-// Pictures larger than 640 pixels either way are reduced and stored as
-// ".jpg"; others are copied with their own (lower-case) extension, a
-// ".jpeg" file as ".jpg" (the only JPEG extension pictures are looked up
-// by). Files of any other kind are refused. An existing file is never
-// replaced. `announce` is told, before the work
-// starts, whether the picture is being reduced (true) or copied (false).
-StoreOutcome storeChosenPicture(const QString& source, const QString& hddDir, const QString& name, int number,
+// The first half of storing a chosen file as picture `number` of species
+// `name`: decodes it and gives the bytes to store. Pictures larger than 640
+// pixels either way are reduced and stored as ".jpg"; others are copied
+// with their own (lower-case) extension, a ".jpeg" file as ".jpg" (the
+// only JPEG extension pictures are looked up by). Files of any other kind
+// are refused. `target` of the outcome is the file name without folder.
+// `announce` is told, before the work starts, whether the picture is being
+// reduced (true) or copied (false). Touches no file but the source, so it
+// may run on another thread while an earlier picture is stored.
+StoreOutcome prepareChosenPicture(const QString& source, const QString& name, int number, QByteArray& bytes,
+                                  const std::function<void(bool reducing)>& announce = {});
+
+// The second half: plans the prepared picture as a new file of `change`
+// (written to a temporary file now, named at the commit). A file of that
+// picture number that no species counts is moved aside first. `target` of
+// the outcome becomes the full path.
+StoreOutcome storePreparedPicture(CatalogueChange& change, const StoreOutcome& prepared, const QByteArray& bytes);
+
+// Both halves at once.
+StoreOutcome storeChosenPicture(CatalogueChange& change, const QString& source, const QString& name, int number,
                                 const std::function<void(bool reducing)>& announce = {});
 
 // Renaming.
 
-// Why species `oldName` with `count` pictures cannot be renamed to
-// `newName` (a picture file of the new name is already in the folder where
-// one would be renamed to); empty when it can.
-QString renameRefusal(const PictureFolders& folders, const QString& oldName, const QString& newName, int count);
+// Why record `record` of `table` cannot be named `newName`: another species
+// has that name (its files are counted), or the name cannot name files;
+// empty when it can.
+QString renameRefusal(const PlantTable& table, int record, const QString& newName);
 
-// Renames pictures 1..count of `oldName` to `newName` in the folder each
-// lies in, keeping number and extension. Never replaces a file; a picture
-// that is missing or cannot be renamed is passed over.
-void renameSpeciesPictures(const PictureFolders& folders, const QString& oldName, const QString& newName,
-                           int count);
+// Plans renaming species `oldName` with `count` pictures to `newName`: every
+// picture file of it in the hard-disk folder (each number, each extension)
+// and its memo there are renamed; one that only the CD-ROM folder has is
+// copied to the hard-disk folder under the new name, and so is a memo in
+// the CD-ROM folder. Files of the new name that no species counts are moved
+// aside first. Returns why it cannot be done (a CD-ROM file that cannot be
+// read), else an empty string.
+QString planRename(CatalogueChange& change, const PictureFolders& folders, const QString& oldName,
+                   const QString& newName, int count);
+
+// Renames record `record` of `table` to `newName` (stored as the table
+// stores names) and plans its files' renaming in `change`. Returns why it
+// is refused (nothing planned, the table unchanged), else an empty string.
+QString renameSpecies(CatalogueChange& change, const PictureFolders& folders, PlantTable& table, int record,
+                      const QString& newName);
 
 // Deletion.
 
@@ -67,8 +91,16 @@ void renameSpeciesPictures(const PictureFolders& folders, const QString& oldName
 // ".bmp"); empty when the picture is not in the hard-disk folder.
 QString hardDiskPicture(const QString& hddDir, const QString& name, int number);
 
-// Deletes picture `number` of `name` (1-based) from `hddDir` and closes the
-// gap: pictures number+1..count move down one number, each keeping its own
-// extension. Returns false, changing nothing, when the picture is not in
-// the hard-disk folder.
-bool deletePictureAndRenumber(const QString& hddDir, const QString& name, int number, int count);
+// Plans deleting picture `number` of `name` (1-based) from the hard-disk
+// folder of `change` and closing the gap: pictures number+1..count move down
+// one number, each keeping its own extension. A file of the deleted number
+// with the other extension, which the deleted one hid, is moved aside.
+// Returns false, planning nothing, when the picture is not in the
+// hard-disk folder.
+bool planPictureDeletion(CatalogueChange& change, const QString& name, int number, int count);
+
+// Plans deleting picture `number` of record `record` of `table` and counts
+// it out: the record's count goes down by one, and a record left without
+// pictures leaves the table. False, changing nothing, when the picture is
+// not in the hard-disk folder.
+bool deletePicture(CatalogueChange& change, PlantTable& table, int record, int number);

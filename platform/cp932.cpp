@@ -30,12 +30,6 @@ Converter& converter()
     return c;
 }
 
-// True when byte `b` can be the second byte of a double-byte character.
-bool isTrailByte(unsigned char b)
-{
-    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
-}
-
 // Converts one unit (one character or one cp932 byte sequence) at a time
 // where the bulk conversion stops, so invalid input is replaced rather than
 // ending the conversion.
@@ -88,14 +82,16 @@ QByteArray run(iconv_t cd, const char* in, size_t inLen, size_t unit, const QByt
 
 } // namespace
 
-QString decode(const QByteArray& bytes)
+QString decode(const QByteArray& bytes, bool* valid)
 {
+    if (valid)
+        *valid = true;
     if (bytes.isEmpty())
         return {};
     Converter& c = converter();
     std::lock_guard<std::mutex> g(c.lock);
     static const QByteArray replacement("\xFD\xFF", 2); // U+FFFD in UTF-16LE
-    const QByteArray utf16 = run(c.toUnicode, bytes.constData(), size_t(bytes.size()), 1, replacement, nullptr);
+    const QByteArray utf16 = run(c.toUnicode, bytes.constData(), size_t(bytes.size()), 1, replacement, valid);
     return QString(reinterpret_cast<const QChar*>(utf16.constData()), utf16.size() / 2);
 }
 

@@ -7,8 +7,9 @@
 
 namespace cp932 {
 
-// Decodes cp932 bytes. Bytes that are not valid cp932 become U+FFFD.
-QString decode(const QByteArray& bytes);
+// Decodes cp932 bytes. Bytes that are not valid cp932 become U+FFFD;
+// `valid`, when given, tells whether there were none.
+QString decode(const QByteArray& bytes, bool* valid = nullptr);
 
 // Encodes text as cp932. Returns false (and leaves `out` holding the best
 // effort) when some character cannot be written in cp932 and read back
@@ -39,6 +40,12 @@ QString truncateToBytes(const QString& text, int maxBytes);
 inline bool isLeadByte(unsigned char b)
 {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// True when byte `b` can be the second byte of a double-byte character.
+inline bool isTrailByte(unsigned char b)
+{
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
 }
 
 } // namespace cp932

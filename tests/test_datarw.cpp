@@ -13,7 +13,7 @@
 #include <csignal>
 #include <unistd.h>
 
-#include "data/DataRW.h"
+#include "data/CatalogueChange.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
 #include "support/testutil.h"
@@ -281,10 +281,10 @@ TEST(DataRewriteProtocol, RewriteKeepsBackupOfAnIncompleteFile)
     f.writeData(QStringLiteral("A,0,0,0,0,0,0,0,0,0,0,1,1,1,1,1\r\n\r\nB,0,0,0,0,0,0,0,0,0,0,1,1,1,1,1\r\n"));
     const QByteArray original = readFile(f.dat());
     PlantTable t;
-    DataRewrite rw(f.path());
-    ASSERT_EQ(rw.begin(), DataRewrite::Result::Ok);
+    CatalogueChange rw(f.path());
+    ASSERT_EQ(rw.begin(), CatalogueChange::Result::Ok);
     EXPECT_FALSE(rw.reload(t).complete());
-    ASSERT_EQ(rw.commit(t), DataRewrite::Result::Ok);
+    ASSERT_EQ(rw.commit(t), CatalogueChange::Result::Ok);
     ASSERT_FALSE(rw.backupPath().isEmpty());
     EXPECT_EQ(readFile(rw.backupPath()), original);
     // The user hears that the lines left out are only in the backup now.
@@ -305,26 +305,37 @@ TEST(DataRewriteProtocol, RewriteKeepsBackupOfAnIncompleteFile)
     EXPECT_EQ(readFile(b2), original + "C,0\r\n");
 }
 
-// Bytes that are no cp932 text do not stop the load, and the messages say
-// what happens to them instead of claiming lines were left out.
-TEST(DataRewriteProtocol, UndecodableTextIsToldAsSuch)
+// Bytes that are no cp932 character at all do not stop the load: the name
+// keeps them, a rewrite gives them back, and the message says just that.
+TEST(DataRewriteProtocol, UndecodableTextIsToldAsSuchAndKept)
 {
     Folder f;
     QByteArray bytes = cp932::encodeLossy(QStringLiteral("A,0,0,0,0,0,0,0,0,0,0,1,1,1,1,1\r\n"));
     bytes += QByteArray("B\x85\x40,0,0,0,0,0,0,0,0,0,0,1,1,1,1,1\r\n");
     writeFile(f.dat(), bytes);
     PlantTable t;
-    DataRewrite rw(f.path());
-    ASSERT_EQ(rw.begin(), DataRewrite::Result::Ok);
+    CatalogueChange rw(f.path());
+    ASSERT_EQ(rw.begin(), CatalogueChange::Result::Ok);
     const LoadReport r = rw.reload(t);
-    EXPECT_EQ(r.stop, LoadReport::Stop::BadText);
+    EXPECT_TRUE(r.complete());
+    EXPECT_EQ(r.unreadableLine, 2);
     EXPECT_EQ(t.plantCount(), 2);
-    const QString told = r.message(QStringLiteral("x.backup"));
+    const QString told = r.message(QString());
     EXPECT_FALSE(told.contains(QStringLiteral("最後まで読み込めません")));
     EXPECT_TRUE(told.contains(QStringLiteral("2行目")));
-    ASSERT_EQ(rw.commit(t), DataRewrite::Result::Ok);
-    EXPECT_EQ(readFile(rw.backupPath()), bytes);
-    EXPECT_TRUE(rw.notice().contains(QStringLiteral("「?」として書き込まれています")));
+    ASSERT_EQ(rw.commit(t), CatalogueChange::Result::Ok);
+    EXPECT_EQ(readFile(f.dat()), bytes);
+    EXPECT_TRUE(rw.backupPath().isEmpty());
+
+    // Unreadable text before a bad field: both are told.
+    bytes += QByteArray("C,0,x\r\n");
+    writeFile(f.dat(), bytes);
+    const LoadReport both = readPlantTable(t, f.path());
+    EXPECT_EQ(both.unreadableLine, 2);
+    EXPECT_EQ(both.stop, LoadReport::Stop::BadField);
+    EXPECT_EQ(both.stopLine, 3);
+    EXPECT_TRUE(both.message(QString()).contains(QStringLiteral("2行目")));
+    EXPECT_TRUE(both.message(QString()).contains(QStringLiteral("3行目")));
 }
 
 TEST(DataRewriteProtocol, CommitNeedsTheLockAndAFreshRead)
@@ -332,10 +343,10 @@ TEST(DataRewriteProtocol, CommitNeedsTheLockAndAFreshRead)
     Folder f;
     f.writeData(QString::fromUtf8(Hakobe));
     PlantTable t;
-    DataRewrite rw(f.path());
-    EXPECT_EQ(rw.commit(t), DataRewrite::Result::Busy);
-    ASSERT_EQ(rw.begin(), DataRewrite::Result::Ok);
-    EXPECT_EQ(rw.commit(t), DataRewrite::Result::Failed);
+    CatalogueChange rw(f.path());
+    EXPECT_EQ(rw.commit(t), CatalogueChange::Result::Busy);
+    ASSERT_EQ(rw.begin(), CatalogueChange::Result::Ok);
+    EXPECT_EQ(rw.commit(t), CatalogueChange::Result::Failed);
     EXPECT_EQ(readFile(f.dat()), sjis(QString::fromUtf8(Hakobe)));
 }
 
@@ -350,43 +361,45 @@ TEST(DataRewriteProtocol, FailedWritesLeaveTheOldFile)
         return true;
     });
     platform::setWriteFaultForTesting(QString());
-    EXPECT_EQ(result, DataRewrite::Result::Failed);
+    EXPECT_EQ(result, CatalogueChange::Result::Failed);
     EXPECT_EQ(readFile(f.dat()), sjis(QString::fromUtf8(Hakobe)));
     EXPECT_EQ(QDir(f.path()).entryList({"*.tmp-*"}).size(), 0);
 
     // A folder that does not exist (or cannot be written) fails cleanly.
     QString error;
     EXPECT_EQ(rewritePlantTable(t, f.path() + "missing/", [](PlantTable&) { return true; }, &error),
-              DataRewrite::Result::Failed);
+              CatalogueChange::Result::Failed);
     EXPECT_FALSE(error.isEmpty());
     if (::geteuid() != 0) {
         QFile::setPermissions(f.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-        EXPECT_NE(rewritePlantTable(t, f.path(), [](PlantTable&) { return true; }), DataRewrite::Result::Ok);
+        EXPECT_NE(rewritePlantTable(t, f.path(), [](PlantTable&) { return true; }), CatalogueChange::Result::Ok);
         QFile::setPermissions(f.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         EXPECT_EQ(readFile(f.dat()), sjis(QString::fromUtf8(Hakobe)));
     }
 }
 
-TEST(DataRewriteProtocol, FallbackIsKeptAsACopy)
+TEST(DataRewriteProtocol, FallbackIsACopyOfTheFileLastRead)
 {
     Folder f;
     f.writeData(QString::fromUtf8(Hakobe));
     PlantTable t;
     {
-        DataRewrite rw(f.path());
-        ASSERT_EQ(rw.begin(), DataRewrite::Result::Ok);
+        CatalogueChange rw(f.path());
+        ASSERT_EQ(rw.begin(), CatalogueChange::Result::Ok);
         rw.reload(t);
         rw.keepPreviousAsFallback();
         EXPECT_TRUE(platform::fileExists(f.dat()));
         t.append(QStringLiteral("ナズナ"));
-        ASSERT_EQ(rw.commit(t), DataRewrite::Result::Ok);
+        ASSERT_EQ(rw.commit(t), CatalogueChange::Result::Ok);
     }
     EXPECT_EQ(readFile(f.path() + FallbackFileName), sjis(QString::fromUtf8(Hakobe)));
-    // An existing fallback is not replaced.
-    DataRewrite again(f.path());
-    ASSERT_EQ(again.begin(), DataRewrite::Result::Ok);
+    // The next change keeps the file as it is now, not a stale one.
+    const QByteArray now = readFile(f.dat());
+    CatalogueChange again(f.path());
+    ASSERT_EQ(again.begin(), CatalogueChange::Result::Ok);
+    again.reload(t);
     again.keepPreviousAsFallback();
-    EXPECT_EQ(readFile(f.path() + FallbackFileName), sjis(QString::fromUtf8(Hakobe)));
+    EXPECT_EQ(readFile(f.path() + FallbackFileName), now);
 }
 
 TEST(DataRewriteProtocol, SecondCopyIsToldBusyAndChangesNothing)
@@ -402,7 +415,7 @@ TEST(DataRewriteProtocol, SecondCopyIsToldBusyAndChangesNothing)
     QString error;
     bool changed = false;
     EXPECT_EQ(rewritePlantTable(t, f.path(), [&](PlantTable&) { return changed = true; }, &error),
-              DataRewrite::Result::Busy);
+              CatalogueChange::Result::Busy);
     EXPECT_FALSE(changed);
     EXPECT_EQ(error, BusyMessage);
     EXPECT_EQ(readFile(f.dat()), sjis(QString::fromUtf8(Hakobe)));
@@ -410,8 +423,8 @@ TEST(DataRewriteProtocol, SecondCopyIsToldBusyAndChangesNothing)
     // Another process is refused the same way while this copy holds it.
     holder.kill();
     holder.waitForFinished();
-    DataRewrite mine(f.path());
-    ASSERT_EQ(mine.begin(), DataRewrite::Result::Ok);
+    CatalogueChange mine(f.path());
+    ASSERT_EQ(mine.begin(), CatalogueChange::Result::Ok);
     EXPECT_EQ(QProcess::execute(testutil::toolPath("tolvarin_datatool"), {"try-append", f.path(), "X"}), 3);
 }
 
@@ -428,8 +441,8 @@ TEST(DataRewriteProtocol, NoChangeIsLostBetweenCopies)
     other.start(testutil::toolPath("tolvarin_datatool"), {"append", f.path(), "スミレ"});
     // While the other copy holds the file this copy is told it is busy,
     // and tries again as a user would.
-    DataRewrite::Result result = DataRewrite::Result::Busy;
-    for (int attempt = 0; attempt < 500 && result == DataRewrite::Result::Busy; ++attempt) {
+    CatalogueChange::Result result = CatalogueChange::Result::Busy;
+    for (int attempt = 0; attempt < 500 && result == CatalogueChange::Result::Busy; ++attempt) {
         result = rewritePlantTable(mine, f.path(), [](PlantTable& t) {
             const int k = t.findByName(QStringLiteral("ハコベ"));
             if (k == 0)
@@ -437,10 +450,10 @@ TEST(DataRewriteProtocol, NoChangeIsLostBetweenCopies)
             t.record(k).pictureCount = 3;
             return true;
         });
-        if (result == DataRewrite::Result::Busy)
+        if (result == CatalogueChange::Result::Busy)
             QThread::msleep(10);
     }
-    ASSERT_EQ(result, DataRewrite::Result::Ok);
+    ASSERT_EQ(result, CatalogueChange::Result::Ok);
     ASSERT_TRUE(other.waitForFinished(20000));
     EXPECT_EQ(other.exitCode(), 0);
     PlantTable check;
@@ -487,6 +500,51 @@ TEST(DataRewriteProtocol, KillingAWriterLeavesAWholeTable)
     EXPECT_EQ(seen.size(), 2);
     // The next rewrite clears the temporary files the killed writers left.
     PlantTable t;
-    ASSERT_EQ(rewritePlantTable(t, f.path(), [](PlantTable&) { return true; }), DataRewrite::Result::Ok);
+    ASSERT_EQ(rewritePlantTable(t, f.path(), [](PlantTable&) { return true; }), CatalogueChange::Result::Ok);
     EXPECT_EQ(QDir(f.path()).entryList({"*.tmp-*"}).size(), 0);
+    EXPECT_EQ(QDir(f.path() + platform::WorkFolderName).entryList(QDir::Files | QDir::Hidden).size(), 0);
+}
+
+// A catalogue made on Windows opens unchanged: the codes Windows writes for
+// NEC-selected IBM extensions, NEC row 13 and IBM extensions stand for
+// characters other codes stand for too, and a name keeps its own bytes
+// through a load and a rewrite, so it stays the name of its files. A tab or
+// NUL in a name from a hand-edited file is kept as well.
+TEST(DataFileNames, KeepTheirBytesThroughALoadAndARewrite)
+{
+    Folder f;
+    QByteArray bytes;
+    for (const char* name : {"\xED\x40\x87\x90", "\xEE\xF9\x87\x9A\x87\x9C", "\xFA\x54\xFA\x58\xFA\x59\xFA\x5A\xFA\x5B",
+                             "\x83\x6E\x83\x52\x83\x78", "A\tB", "C"})
+        bytes += QByteArray(name) + ",1,0,0,0,1,0,0,0,0,0,3,1,0,2,1\r\n";
+    static const char withNul[] = "D\0E,1,0,0,0,1,0,0,0,0,0,3,1,0,2,1\r\n";
+    bytes += QByteArray(withNul, sizeof withNul - 1);
+    writeFile(f.dat(), bytes);
+    PlantTable t;
+    CatalogueChange rw(f.path());
+    ASSERT_EQ(rw.begin(), CatalogueChange::Result::Ok);
+    const LoadReport r = rw.reload(t);
+    EXPECT_FALSE(r.needsTelling()) << r.message(QString()).toStdString();
+    ASSERT_EQ(t.plantCount(), 7);
+    // 纊≒ is found under the name its files have, whichever code spelled it.
+    EXPECT_NE(t.findByName(QStringLiteral("纊≒")), 0);
+    EXPECT_NE(t.findByName(QStringLiteral("A\tB")), 0);
+    EXPECT_NE(t.findByName(QString::fromUtf16(u"D\0E", 3)), 0);
+    ASSERT_EQ(rw.commit(t), CatalogueChange::Result::Ok);
+    PlantTable back;
+    readPlantTable(back, f.path());
+    EXPECT_EQ(writePlantTable(back), writePlantTable(t));
+    QList<QByteArray> before = bytes.split('\n'), after = readFile(f.dat()).split('\n');
+    std::sort(before.begin(), before.end());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, before);
+    EXPECT_TRUE(rw.notice().isEmpty());
+    EXPECT_TRUE(QDir(f.path()).entryList({"*.backup-*"}).isEmpty());
+
+    // A name that cannot be written as it is is refused, not changed.
+    t.record(t.append(QStringLiteral("ハコベ,ナズナ"))).pictureCount = 1;
+    const QByteArray kept = readFile(f.dat());
+    EXPECT_EQ(rw.commit(t), CatalogueChange::Result::Failed);
+    EXPECT_TRUE(rw.error().contains(QStringLiteral("ハコベ,ナズナ")));
+    EXPECT_EQ(readFile(f.dat()), kept);
 }

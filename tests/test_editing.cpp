@@ -537,3 +537,147 @@ TEST_F(EditingTest, ASpeciesWithoutPicturesCanBeRemoved)
     EXPECT_EQ(mainState().currentSpecies, std::min(k, 8));
     EXPECT_EQ(p.pictures("アオイ").size(), 2);
 }
+
+// Two copies on one species: what this copy framed is checked under the
+// lock against what the other copy left, and nothing is deleted when the
+// number framed would now name another picture.
+TEST_F(EditingTest, AStaleFrameDeletesNothingAfterAnotherCopyChangedThePictures)
+{
+    QStringList lines = eightSpecies;
+    lines[0] = QStringLiteral("アオイ,1,0,0,0,1,0,0,0,0,0,3,1,0,2,4");
+    Program p(lines);
+    p.start();
+    chooseEntry(0);
+    p.main->ToolButton8Click();
+    ASSERT_EQ(p.main->slotCount(), 4);
+    // The other copy deletes picture 1; the others move down one number.
+    ASSERT_EQ(QProcess::execute(toolPath("tolvarin_catalogtool"), {"0", "delete", p.hdd(), "アオイ", "1"}), 0);
+    const QByteArray oldThird = readFile(p.hdd() + "アオイ02.jpg");
+    seam.messages.clear();
+    p.main->selectPicture(1); // picture 2 as this copy still shows it
+    p.main->ToolButton17Click();
+    ASSERT_EQ(seam.messages.size(), 2u);
+    EXPECT_TRUE(seam.messages.back().text.contains(QStringLiteral("他のコピー")));
+    EXPECT_EQ(p.pictures("アオイ").size(), 3);
+    EXPECT_EQ(readFile(p.hdd() + "アオイ02.jpg"), oldThird);
+    EXPECT_EQ(p.fileTable().record(1).pictureCount, 3);
+    EXPECT_EQ(p.main->slotCount(), 3); // shown afresh
+    // Now framed as it is, the picture is deleted.
+    p.main->selectPicture(1);
+    p.main->ToolButton17Click();
+    EXPECT_EQ(p.pictures("アオイ"), (QStringList{"アオイ01.jpg", "アオイ02.jpg"}));
+    EXPECT_EQ(p.fileTable().record(1).pictureCount, 2);
+
+    // The other copy renames the species: nothing of it is deleted here.
+    ASSERT_EQ(QProcess::execute(toolPath("tolvarin_catalogtool"), {"0", "rename", p.hdd(), p.cd(), "アオイ", "タチアオイ"}),
+              0);
+    seam.messages.clear();
+    p.main->selectPicture(0);
+    p.main->ToolButton17Click();
+    EXPECT_TRUE(seam.messages.back().text.contains(QStringLiteral("名前が変わって")));
+    EXPECT_EQ(p.pictures("タチアオイ").size(), 2);
+}
+
+// Renaming takes the memo along with the pictures, in the same change; a
+// memo in the CD-ROM folder stays and is copied under the new name.
+TEST_F(EditingTest, RenamingTakesTheMemoAlong)
+{
+    Program p;
+    writeFile(p.hdd() + "ウツボグサ.txt", cp932::encodeLossy(QStringLiteral("紫の花\r\n")));
+    writeFile(p.cd() + "イヌタデ.txt", cp932::encodeLossy(QStringLiteral("赤まんま\r\n")));
+    p.start();
+    p.main->toolButton(11)->setChecked(true);
+    chooseEntry(2, QStringLiteral("ウツボグサ改"));
+    p.main->ToolButton8Click();
+    EXPECT_FALSE(platform::fileExists(p.hdd() + "ウツボグサ.txt"));
+    EXPECT_EQ(mainState().memoPath, p.hdd() + "ウツボグサ改.txt");
+    EXPECT_EQ(p.pad->memoText(), QStringLiteral("紫の花\n"));
+
+    chooseEntry(1, QStringLiteral("イヌタデ改"));
+    p.main->ToolButton8Click();
+    EXPECT_EQ(readFile(p.hdd() + "イヌタデ改.txt"), readFile(p.cd() + "イヌタデ.txt"));
+    EXPECT_TRUE(platform::fileExists(p.cd() + "イヌタデ.txt"));
+    EXPECT_EQ(p.pictures("イヌタデ改"), QStringList{"イヌタデ改01.jpg"});
+}
+
+// A change on the correction pad that was not confirmed with "変更" is not
+// dropped in silence when the user steps on or starts a registration.
+TEST_F(EditingTest, AnUnconfirmedCorrectionIsNotDroppedInSilence)
+{
+    Program p;
+    writePicture(p.src() + "a.jpg", 30, 20, Qt::red);
+    p.start();
+    p.main->toolButton(11)->setChecked(true);
+    chooseEntry(3); // エノキグサ
+    p.main->ToolButton8Click();
+    const QString before = p.dataText();
+    auto winter = [&] { p.pad->findChild<QCheckBox*>("CheckBox4")->click(); };
+    winter();
+    seam.messages.clear();
+    // Cancel stays, with the change still on the pad.
+    seam.answers.push_back(QMessageBox::Cancel);
+    p.main->ToolButton7Click();
+    ASSERT_EQ(seam.messages.size(), 1u);
+    EXPECT_EQ(seam.messages[0].text, QStringLiteral("変更を保存しますか"));
+    EXPECT_EQ(mainState().currentSpecies, 4);
+    EXPECT_TRUE(p.pad->executeButton()->isEnabled());
+    // No drops it and moves on.
+    seam.answers.push_back(QMessageBox::No);
+    p.main->ToolButton7Click();
+    EXPECT_EQ(mainState().currentSpecies, 5);
+    EXPECT_EQ(p.dataText(), before);
+    // Yes keeps it, then moves on.
+    winter();
+    seam.answers.push_back(QMessageBox::Yes);
+    p.main->ToolButton4Click();
+    EXPECT_EQ(mainState().currentSpecies, 4);
+    EXPECT_TRUE(p.dataText().contains(QStringLiteral("オオバコ,1,1,1,1,")));
+    // Starting a registration asks too; cancel leaves the correction open.
+    winter();
+    seam.messages.clear();
+    seam.answers.push_back(QMessageBox::Cancel);
+    seam.pictureChoices.push_back({p.src() + "a.jpg"});
+    p.main->ToolButton10Click();
+    ASSERT_EQ(seam.messages.size(), 1u);
+    EXPECT_EQ(seam.pictureChoices.size(), 1u); // no picture was asked for
+    EXPECT_TRUE(mainState().correctionMode);
+    // With nothing changed, nothing is asked.
+    seam.pictureChoices.clear();
+    seam.answers.push_back(QMessageBox::No);
+    p.main->ToolButton7Click();
+    seam.messages.clear();
+    p.main->ToolButton7Click();
+    EXPECT_TRUE(seam.messages.empty());
+    // Choosing another species to correct asks too; the pad's own cancel
+    // drops the change on purpose, without a question.
+    winter();
+    seam.answers.push_back(QMessageBox::Cancel);
+    p.main->ToolButton8Click();
+    ASSERT_EQ(seam.messages.size(), 1u);
+    seam.messages.clear();
+    chooseEntry(3);
+    p.pad->cancelButton()->click();
+    EXPECT_TRUE(seam.messages.empty());
+    EXPECT_EQ(mainState().currentSpecies, 4);
+}
+
+// A picture no species counts where registration puts the next one never
+// blocks it: it is moved aside under a backup name the user is told of.
+TEST_F(EditingTest, APictureNoSpeciesCountsIsMovedAsideNotInTheWay)
+{
+    Program p;
+    writePicture(p.src() + "a.jpg", 30, 20, Qt::red);
+    writePicture(p.hdd() + "イヌタデ02.jpg", 12, 12, Qt::blue);
+    const QByteArray leftover = readFile(p.hdd() + "イヌタデ02.jpg");
+    p.start();
+    seam.pictureChoices.push_back({p.src() + "a.jpg"});
+    chooseEntry(1);
+    p.main->ToolButton10Click();
+    EXPECT_EQ(p.fileTable().record(2).pictureCount, 2);
+    EXPECT_EQ(readFile(p.hdd() + "イヌタデ02.jpg"), readFile(p.src() + "a.jpg"));
+    const QStringList aside = QDir(p.hdd()).entryList({"イヌタデ02.jpg.backup-*"});
+    ASSERT_EQ(aside.size(), 1);
+    EXPECT_EQ(readFile(p.hdd() + aside[0]), leftover);
+    ASSERT_FALSE(seam.messages.empty());
+    EXPECT_TRUE(seam.messages.back().text.contains(aside[0]));
+}

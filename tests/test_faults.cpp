@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -48,7 +49,7 @@ protected:
         QDir().mkpath(hdd);
         QDir().mkpath(chosen);
     }
-    void TearDown() override { platform::setWriteFaultForTesting(QString()); }
+    void TearDown() override { platform::clearFaultsForTesting(); }
 
     void start(const QString& hddFolder)
     {
@@ -194,4 +195,69 @@ TEST_F(FaultTest, AFullDiskAndAReadOnlyFolder)
     registerPicture([] {});
     ASSERT_FALSE(seam.messages.empty());
     EXPECT_EQ(readFile(mnt + "Tolvarin.dat"), before);
+}
+
+// A data file that exists but cannot be read (another account's private
+// file, a disk error, a stale network handle) is never replaced: the change
+// is refused naming the file and the reason, and a search says once that it
+// shows the state read before.
+TEST_F(FaultTest, AnUnreadableDataFileIsToldAndNeverReplaced)
+{
+    start(hdd);
+    ASSERT_EQ(QProcess::execute(toolPath("tolvarin_datatool"), {"append", hdd, "ヨモギ"}), 0);
+    const QByteArray before = readFile(hdd + DataFileName);
+    platform::injectFaultForTesting(platform::FileOp::Open, DataFileName, EACCES);
+    registerPicture([] {});
+    seam.dialogs.clear();
+    seam.pictureChoices.clear();
+    ASSERT_FALSE(seam.messages.empty());
+    EXPECT_TRUE(seam.messages.back().text.contains(hdd + DataFileName));
+    EXPECT_TRUE(seam.messages.back().text.contains("EACCES"));
+    EXPECT_EQ(readFile(hdd + DataFileName), before);
+    EXPECT_FALSE(platform::fileExists(hdd + "アオイ02.jpg"));
+    EXPECT_FALSE(platform::fileExists(hdd + FallbackFileName));
+
+    seam.messages.clear();
+    for (int search = 0; search < 2; ++search) {
+        seam.dialogs.push_back([](QDialog*) { return QDialog::Accepted; });
+        main->Find1Click();
+    }
+    platform::clearFaultsForTesting();
+    ASSERT_EQ(seam.messages.size(), 1u);
+    EXPECT_TRUE(seam.messages[0].text.contains(QStringLiteral("前に読み込んだ")));
+    EXPECT_EQ(mainState().resultList, (QStringList{"アオイ", "イヌタデ"}));
+    // Readable again, the next search shows what the file holds.
+    seam.dialogs.push_back([](QDialog*) { return QDialog::Accepted; });
+    main->Find1Click();
+    EXPECT_EQ(mainState().resultList.size(), 3);
+}
+
+// A copy killed in the middle of a change: the next start puts the
+// catalogue back and tells the user what it repaired.
+TEST_F(FaultTest, TheNextStartRepairsWhatAKilledCopyLeft)
+{
+    writeCatalogue(hdd, lines);
+    writePicture(hdd + "アオイ01.jpg", 40, 30, Qt::green);
+    writePicture(chosen + "new.jpg", 50, 40, Qt::blue);
+    const QByteArray before = readFile(hdd + DataFileName);
+    // Killed once the journal stands and the new picture has its name, so
+    // well before the data file counts it.
+    QProcess copy;
+    bool halfDone = false;
+    for (int stop = 1; stop < 60 && !halfDone; ++stop) {
+        platform::deleteFile(hdd + "アオイ02.jpg");
+        copy.start(toolPath("tolvarin_catalogtool"), {QString::number(stop), "register", hdd, "アオイ", chosen + "new.jpg"});
+        ASSERT_TRUE(copy.waitForFinished(30000));
+        ASSERT_EQ(copy.exitStatus(), QProcess::CrashExit);
+        halfDone = platform::fileExists(hdd + "アオイ02.jpg");
+    }
+    ASSERT_TRUE(halfDone);
+    seam.messages.clear();
+    writeSettings(folderOf(root) + "tolvarin.ini", folderOf(root) + "cd/", hdd, chosen);
+    main = std::make_unique<TfMain>(folderOf(root) + "tolvarin.ini", folderOf(root));
+    ASSERT_EQ(seam.messages.size(), 1u);
+    EXPECT_TRUE(seam.messages[0].text.contains(QStringLiteral("取り消して元に戻しました")));
+    EXPECT_TRUE(seam.messages[0].text.contains(QStringLiteral("「アオイ」の画像の登録")));
+    EXPECT_FALSE(platform::fileExists(hdd + "アオイ02.jpg"));
+    EXPECT_EQ(readFile(hdd + DataFileName), before);
 }

@@ -69,6 +69,9 @@ TEST(SpeciesName, CharactersTheFilesCannotHoldAreRefused)
     }
     // The message names the character that cannot be written.
     EXPECT_TRUE(checkSpeciesName(QStringLiteral("ハコベ\U0001F33C")).message.contains(QStringLiteral("\U0001F33C")));
+    // A character the dialog's font may have no glyph for is named by its code too.
+    EXPECT_TRUE(checkSpeciesName(QStringLiteral("ハコベ\U0001F33C")).message.contains(QStringLiteral("U+1F33C")));
+    EXPECT_TRUE(checkSpeciesName(QStringLiteral("\U00020BB7野家")).message.contains(QStringLiteral("「\U00020BB7」（U+20BB7）")));
 
     // Full-width look-alikes are ordinary cp932 characters.
     for (const QString& fine : {QStringLiteral("ハコベ，ミドリ"), QStringLiteral("ハコベ／ミドリ"),

@@ -1,6 +1,7 @@
 #include <QColor>
 #include <QDir>
 #include <QImage>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -45,6 +46,32 @@ TEST(Registration, LimitsAreCheckedFirst)
     EXPECT_EQ(chosenExtension("/x/a.longext"), QStringLiteral(".long"));
 }
 
+namespace {
+
+// A change of the catalogue in `folder`, begun and read; commit() writes
+// the planned files with an empty table.
+struct Change {
+    PlantTable table;
+    CatalogueChange change;
+    explicit Change(const QString& folder)
+        : change(folder)
+    {
+        EXPECT_EQ(change.begin(), CatalogueChange::Result::Ok);
+        change.reload(table);
+    }
+    bool commit() { return change.commit(table) == CatalogueChange::Result::Ok; }
+};
+
+QStringList pictureFilesIn(const QString& folder)
+{
+    QStringList l = filesIn(folder);
+    l.removeAll(DataFileName);
+    l.removeAll(LockFileName);
+    return l;
+}
+
+} // namespace
+
 TEST(Registration, StoresCopiesAndReductionsAndRefusesTheRest)
 {
     QTemporaryDir src, hdd;
@@ -56,44 +83,58 @@ TEST(Registration, StoresCopiesAndReductionsAndRefusesTheRest)
     writePicture(s + "photo.jpeg", 30, 20, Qt::green);
     writeFile(s + "broken.jpg", "not a jpeg");
 
+    Change c(h);
     std::vector<bool> announced;
     auto note = [&](bool reducing) { announced.push_back(reducing); };
-    StoreOutcome o = storeChosenPicture(s + "square.jpg", h, "ハコベ", 4, note);
+    StoreOutcome o = storeChosenPicture(c.change, s + "square.jpg", "ハコベ", 4, note);
     EXPECT_EQ(o.kind, StoreOutcome::Copied);
     EXPECT_EQ(o.target, h + "ハコベ04.jpg");
-    EXPECT_EQ(readFile(o.target), readFile(s + "square.jpg"));
-
-    o = storeChosenPicture(s + "wide.bmp", h, "ハコベ", 5, note);
+    o = storeChosenPicture(c.change, s + "wide.bmp", "ハコベ", 5, note);
     EXPECT_EQ(o.kind, StoreOutcome::Reduced);
     EXPECT_EQ(o.target, h + "ハコベ05.jpg");
-    EXPECT_EQ(sizeOf(o.target), QSize(640, 100));
     EXPECT_EQ(announced, (std::vector<bool>{false, true}));
-
-    EXPECT_EQ(storeChosenPicture(s + "A.JPG", h, "ハコベ", 6).target, h + "ハコベ06.jpg");
-    EXPECT_EQ(storeChosenPicture(s + "B.BMP", h, "ハコベ", 7).target, h + "ハコベ07.bmp");
+    EXPECT_EQ(storeChosenPicture(c.change, s + "A.JPG", "ハコベ", 6).target, h + "ハコベ06.jpg");
+    EXPECT_EQ(storeChosenPicture(c.change, s + "B.BMP", "ハコベ", 7).target, h + "ハコベ07.bmp");
     // A ".jpeg" file is stored as ".jpg", where pictures are looked for.
-    o = storeChosenPicture(s + "photo.jpeg", h, "ハコベ", 8);
+    o = storeChosenPicture(c.change, s + "photo.jpeg", "ハコベ", 8);
     EXPECT_EQ(o.kind, StoreOutcome::Copied);
     EXPECT_EQ(o.target, h + "ハコベ08.jpg");
-    EXPECT_EQ(readFile(o.target), readFile(s + "photo.jpeg"));
-    // A file that is gone or of another kind is refused with a reason.
+    // A file that is gone, of another kind or broken is refused with a reason.
     writeFile(s + "picture.png", "png");
-    for (const char* refused : {"gone.jpg", "picture.png"}) {
-        o = storeChosenPicture(s + refused, h, "ハコベ", 9);
+    for (const char* refused : {"gone.jpg", "picture.png", "broken.jpg"}) {
+        o = storeChosenPicture(c.change, s + refused, "ハコベ", 9);
         EXPECT_EQ(o.kind, StoreOutcome::Failed) << refused;
         EXPECT_FALSE(o.error.isEmpty()) << refused;
     }
-    o = storeChosenPicture(s + "broken.jpg", h, "ハコベ", 8);
-    EXPECT_EQ(o.kind, StoreOutcome::Failed);
-    EXPECT_FALSE(o.error.isEmpty());
+    // Nothing shows before the change is committed.
+    EXPECT_EQ(pictureFilesIn(h), QStringList());
+    ASSERT_TRUE(c.commit());
+    EXPECT_EQ(readFile(h + "ハコベ04.jpg"), readFile(s + "square.jpg"));
+    EXPECT_EQ(sizeOf(h + "ハコベ05.jpg"), QSize(640, 100));
     EXPECT_EQ(readFile(h + "ハコベ08.jpg"), readFile(s + "photo.jpeg"));
+    EXPECT_EQ(pictureFilesIn(h).size(), 5);
+}
 
-    // An existing picture is never replaced, copied or reduced.
-    const QByteArray before = readFile(h + "ハコベ04.jpg");
-    EXPECT_EQ(storeChosenPicture(s + "A.JPG", h, "ハコベ", 4).kind, StoreOutcome::Failed);
-    EXPECT_EQ(storeChosenPicture(s + "wide.bmp", h, "ハコベ", 4).kind, StoreOutcome::Failed);
-    EXPECT_EQ(readFile(h + "ハコベ04.jpg"), before);
-    EXPECT_EQ(filesIn(h).size(), 5);
+// A file no species counts where a new picture goes (left by hand, or by
+// a program that crashed) never blocks registration: it is moved aside to
+// a backup name the user is told, never replaced.
+TEST(Registration, AFileInTheWayIsMovedAsideNotReplaced)
+{
+    QTemporaryDir src, hdd;
+    const QString s = folderOf(src), h = folderOf(hdd);
+    writePicture(s + "a.jpg", 30, 20, Qt::red);
+    writePicture(h + "ハコベ01.jpg", 20, 20, Qt::blue);
+    writePicture(h + "ハコベ01.bmp", 20, 20, Qt::blue);
+    const QByteArray leftover = readFile(h + "ハコベ01.jpg");
+    Change c(h);
+    ASSERT_EQ(storeChosenPicture(c.change, s + "a.jpg", "ハコベ", 1).kind, StoreOutcome::Copied);
+    ASSERT_TRUE(c.commit());
+    EXPECT_EQ(readFile(h + "ハコベ01.jpg"), readFile(s + "a.jpg"));
+    const QStringList aside = QDir(h).entryList({"ハコベ01.*.backup-*"});
+    ASSERT_EQ(aside.size(), 2);
+    EXPECT_TRUE(aside.filter(".jpg.backup-").size() == 1 && readFile(h + aside.filter(".jpg.backup-")[0]) == leftover);
+    for (const QString& b : aside)
+        EXPECT_TRUE(c.change.notice().contains(b)) << c.change.notice().toStdString();
 }
 
 TEST(Deletion, RenumbersKeepingExtensions)
@@ -102,8 +143,12 @@ TEST(Deletion, RenumbersKeepingExtensions)
     const QString h = folderOf(hdd);
     for (int n = 1; n <= 4; ++n)
         writePicture(h + QStringLiteral("スミレ0%1.jpg").arg(n), 10 * n, 10, Qt::magenta);
-    ASSERT_TRUE(deletePictureAndRenumber(h, "スミレ", 2, 4));
-    EXPECT_EQ(filesIn(h), (QStringList{"スミレ01.jpg", "スミレ02.jpg", "スミレ03.jpg"}));
+    {
+        Change c(h);
+        ASSERT_TRUE(planPictureDeletion(c.change, "スミレ", 2, 4));
+        ASSERT_TRUE(c.commit());
+    }
+    EXPECT_EQ(pictureFilesIn(h), (QStringList{"スミレ01.jpg", "スミレ02.jpg", "スミレ03.jpg"}));
     EXPECT_EQ(sizeOf(h + "スミレ02.jpg").width(), 30);
     EXPECT_EQ(sizeOf(h + "スミレ03.jpg").width(), 40);
 
@@ -112,29 +157,56 @@ TEST(Deletion, RenumbersKeepingExtensions)
     writePicture(m + "ナズナ01.jpg", 10, 10, Qt::white);
     writePicture(m + "ナズナ02.bmp", 20, 10, Qt::white);
     writePicture(m + "ナズナ03.jpg", 30, 10, Qt::white);
-    ASSERT_TRUE(deletePictureAndRenumber(m, "ナズナ", 1, 3));
-    EXPECT_EQ(filesIn(m), (QStringList{"ナズナ01.bmp", "ナズナ02.jpg"}));
-
+    Change c(m);
+    ASSERT_TRUE(planPictureDeletion(c.change, "ナズナ", 1, 3));
     // A picture that is not on the hard disk is not deleted, nor is anything renumbered.
-    EXPECT_FALSE(deletePictureAndRenumber(m, "ナズナ", 3, 3));
-    EXPECT_FALSE(deletePictureAndRenumber(m, "ヨメナ", 1, 1));
-    EXPECT_EQ(filesIn(m), (QStringList{"ナズナ01.bmp", "ナズナ02.jpg"}));
+    EXPECT_FALSE(planPictureDeletion(c.change, "ヨメナ", 1, 1));
+    ASSERT_TRUE(c.commit());
+    EXPECT_EQ(pictureFilesIn(m), (QStringList{"ナズナ01.bmp", "ナズナ02.jpg"}));
+    EXPECT_EQ(QDir(m + platform::WorkFolderName).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
-TEST(Renaming, RenamesEveryPictureButNeverReplaces)
+TEST(Renaming, RenamesEveryPictureAndTheMemoAndMovesLeftoversAside)
 {
     QTemporaryDir hdd, cd;
     const PictureFolders f{folderOf(cd), folderOf(hdd)};
     writePicture(f.hddDir + "ノギク01.jpg", 10, 10, Qt::white);
     writePicture(f.hddDir + "ノギク02.bmp", 10, 10, Qt::white);
-    writePicture(f.hddDir + "ノギク03.jpg", 10, 10, Qt::white);
-    EXPECT_TRUE(renameRefusal(f, "ノギク", "ヨメナ", 3).isEmpty());
-    renameSpeciesPictures(f, "ノギク", "ヨメナ", 3);
-    EXPECT_EQ(filesIn(f.hddDir), (QStringList{"ヨメナ01.jpg", "ヨメナ02.bmp", "ヨメナ03.jpg"}));
+    writePicture(f.cdDir + "ノギク03.jpg", 10, 10, Qt::white);
+    writeFile(f.hddDir + "ノギク.txt", "memo\r\n");
+    writePicture(f.hddDir + "ヨメナ02.bmp", 12, 10, Qt::white); // no species counts it
+    {
+        Change c(f.hddDir);
+        EXPECT_TRUE(planRename(c.change, f, "ノギク", "ヨメナ", 3).isEmpty());
+        ASSERT_TRUE(c.commit());
+    }
+    const QStringList files = pictureFilesIn(f.hddDir);
+    EXPECT_EQ(files.filter(QRegularExpression("^ヨメナ[0-9.a-z]*$")),
+              (QStringList{"ヨメナ.txt", "ヨメナ01.jpg", "ヨメナ02.bmp", "ヨメナ03.jpg"}));
+    EXPECT_EQ(files.filter("ノギク"), QStringList());
+    EXPECT_EQ(files.filter("ヨメナ02.bmp.backup-").size(), 1);
+    // The CD-ROM's picture stays and is copied under the new name.
+    EXPECT_EQ(readFile(f.hddDir + "ヨメナ03.jpg"), readFile(f.cdDir + "ノギク03.jpg"));
+    EXPECT_EQ(readFile(f.hddDir + "ヨメナ.txt"), QByteArray("memo\r\n"));
 
-    writePicture(f.hddDir + "ノコンギク02.bmp", 10, 10, Qt::white);
-    const QString refusal = renameRefusal(f, "ヨメナ", "ノコンギク", 3);
-    EXPECT_TRUE(refusal.contains("ノコンギク02.bmp"));
+    // A memo in the CD-ROM folder stays, and a copy goes to the hard disk.
+    writeFile(f.cdDir + "ヨメナ.txt", "cd memo\r\n");
+    Change c(f.hddDir);
+    EXPECT_TRUE(planRename(c.change, f, "ヨメナ", "ノコンギク", 3).isEmpty());
+    ASSERT_TRUE(c.commit());
+    EXPECT_EQ(readFile(f.hddDir + "ノコンギク.txt"), QByteArray("cd memo\r\n"));
+    EXPECT_EQ(readFile(f.cdDir + "ヨメナ.txt"), QByteArray("cd memo\r\n"));
+    EXPECT_EQ(pictureFilesIn(f.hddDir).filter("ヨメナ.txt.backup-").size(), 1);
+
+    // A name another species has is refused.
+    PlantTable t;
+    t.append("ノギク");
+    t.append("ヨメナ");
+    t.append("Yomena");
+    EXPECT_FALSE(renameRefusal(t, 1, "ヨメナ").isEmpty());
+    EXPECT_FALSE(renameRefusal(t, 1, "YOMENA").isEmpty()); // one file name on some systems
+    EXPECT_TRUE(renameRefusal(t, 1, "ノギク").isEmpty());
+    EXPECT_TRUE(renameRefusal(t, 1, "ノコンギク").isEmpty());
 }
 
 // A species name from a damaged or foreign data file may hold "/": its
@@ -153,15 +225,19 @@ TEST(NamesOutsideTheFolder, HaveNoFiles)
 
     EXPECT_EQ(findPictureFile(folders, escaping, 1), QString());
     EXPECT_EQ(hardDiskPicture(h, escaping, 1), QString());
-    EXPECT_FALSE(deletePictureAndRenumber(h, escaping, 1, 1));
+    {
+        Change c(h);
+        EXPECT_FALSE(planPictureDeletion(c.change, escaping, 1, 1));
+        writePicture(r + "new.jpg", 10, 10, Qt::blue);
+        EXPECT_EQ(storeChosenPicture(c.change, r + "new.jpg", escaping, 2).kind, StoreOutcome::Failed);
+        ASSERT_TRUE(c.commit());
+    }
     EXPECT_TRUE(platform::fileExists(r + "x01.jpg"));
-    writePicture(r + "new.jpg", 10, 10, Qt::blue);
-    EXPECT_EQ(storeChosenPicture(r + "new.jpg", h, escaping, 2).kind, StoreOutcome::Failed);
     EXPECT_FALSE(platform::fileExists(r + "x02.jpg"));
     EXPECT_EQ(memoFileName(h, escaping), QString());
     EXPECT_EQ(selectMemoFile(h, h, escaping), QString());
     QString memoPath;
     EXPECT_EQ(savePadMemo(memoPath, memoFileName(h, escaping), QStringLiteral("text"), true), PadMemoResult::Failed);
     EXPECT_EQ(readFile(r + "x.txt"), QByteArray("memo\r\n"));
-    EXPECT_EQ(filesIn(h), QStringList());
+    EXPECT_EQ(pictureFilesIn(h), QStringList());
 }

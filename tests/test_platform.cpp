@@ -1,4 +1,9 @@
+#include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
+
+#include <cerrno>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -90,4 +95,46 @@ TEST(NameOrder, JapaneseOrderIgnoringCaseOnly)
     // Kana order, not code-point order of mixed scripts.
     EXPECT_LT(platform::compareNames("アサガオ", "カタバミ"), 0);
     EXPECT_LT(platform::compareNames("あさがお", "カタバミ"), 0);
+}
+
+// A folder that cannot be flushed after the rename is reported, not taken
+// for success: the new contents are in place but may not survive a power
+// cut.
+TEST(PlatformFiles, AFolderThatCannotBeFlushedIsReported)
+{
+    QTemporaryDir dir;
+    const QString p = dir.path() + "/memo.txt";
+    platform::countStepsForTesting();
+    ASSERT_TRUE(platform::writeFileAtomic(p, "one"));
+    const int steps = platform::stepsForTesting(); // the folder's flush is the last
+    platform::countStepsForTesting(0, steps, EIO);
+    QString error;
+    EXPECT_FALSE(platform::writeFileAtomic(p, "two", &error));
+    platform::clearFaultsForTesting();
+    EXPECT_TRUE(error.contains("EIO")) << error.toStdString();
+    EXPECT_EQ(readFile(p), QByteArray("two"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"memo.txt"});
+}
+
+// Files are never created or opened through a link, and a file reached
+// through a link is read only when it lies in the same folder.
+TEST(PlatformFiles, LinksOutOfTheFolderAreNotFollowed)
+{
+    QTemporaryDir dir, other;
+    writeFile(other.path() + "/secret", "secret");
+    writeFile(dir.path() + "/real", "real");
+    ASSERT_TRUE(QFile::link(other.path() + "/secret", dir.path() + "/out"));
+    ASSERT_TRUE(QFile::link(dir.path() + "/real", dir.path() + "/in"));
+    int error = 0;
+    EXPECT_EQ(platform::openForReading(dir.path() + "/out", &error), -1);
+    EXPECT_EQ(error, platform::LinkOutOfFolder);
+    const int fd = platform::openForReading(dir.path() + "/in", &error);
+    EXPECT_GE(fd, 0);
+    ::close(fd);
+    platform::Folder f;
+    ASSERT_TRUE(f.open(dir.path(), &error));
+    EXPECT_EQ(f.openRead("out", &error), -1);
+    EXPECT_EQ(f.openOrCreate("out", 0644, &error), -1);
+    EXPECT_EQ(error, ELOOP);
+    EXPECT_EQ(readFile(other.path() + "/secret"), QByteArray("secret"));
 }

@@ -84,8 +84,9 @@ TEST(FuzzRegressions, AStrayLeadByteKeepsTheLineBreakOrCommaAfterIt)
     testutil::writeFile(folder + DataFileName, QByteArray("Ab\x81,1,0,0,0,1,0,0,0,0,0,5,1,1,5,2\r\n"));
     PlantTable table;
     const LoadReport report = readPlantTable(table, folder);
-    // The name cannot be written back as it stands, but every field is read.
-    EXPECT_EQ(report.stop, LoadReport::Stop::BadText);
+    // The name shows the byte as unreadable, but every field is read.
+    EXPECT_TRUE(report.complete());
+    EXPECT_EQ(report.unreadableLine, 1);
     ASSERT_EQ(table.plantCount(), 1);
     EXPECT_EQ(table.record(1).name, QStringLiteral("Ab\uFFFD"));
     EXPECT_TRUE(table.record(1).seasons[0]);

@@ -4,6 +4,14 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <ostream>
+
+// Test failures show texts as text.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+
 namespace testutil {
 
 // Writes raw bytes to a file, creating it or replacing its contents.

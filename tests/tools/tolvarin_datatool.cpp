@@ -10,7 +10,7 @@
 
 #include <cstdio>
 
-#include "data/DataRW.h"
+#include "data/CatalogueChange.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ int flip(const QString& folder, int times)
                 t.record(k).pictureCount = (n % 2) + 1;
             return true;
         });
-        if (result != DataRewrite::Result::Ok)
+        if (result != CatalogueChange::Result::Ok)
             return 2;
     }
     return 0;
@@ -43,9 +43,9 @@ int append(const QString& folder, const QString& name, bool retry)
             t.record(k).seasons[0] = true;
             return true;
         });
-        if (result == DataRewrite::Result::Ok)
+        if (result == CatalogueChange::Result::Ok)
             return 0;
-        if (result != DataRewrite::Result::Busy)
+        if (result != CatalogueChange::Result::Busy)
             return 2;
         if (!retry)
             return 3;
@@ -65,8 +65,8 @@ int main(int argc, char** argv)
     const QString command = args[1];
     const QString folder = args[2];
     if (command == QLatin1String("hold")) {
-        DataRewrite rewrite(folder);
-        if (rewrite.begin() != DataRewrite::Result::Ok)
+        CatalogueChange rewrite(folder);
+        if (rewrite.begin() != CatalogueChange::Result::Ok)
             return 3;
         std::printf("locked\n");
         std::fflush(stdout);
