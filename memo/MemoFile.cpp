@@ -12,7 +12,10 @@ const QByteArray Utf8Mark("\xEF\xBB\xBF");
 // The text of `bytes` when they are well-formed UTF-8; false otherwise.
 bool decodeUtf8(const QByteArray& bytes, QString& text)
 {
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // A byte order mark is kept as a character: the caller drops the one
+    // that starts a file, and only that one.
+    QStringDecoder decoder(QStringDecoder::Utf8,
+                           QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
     text = decoder.decode(bytes);
     return !decoder.hasError();
 }

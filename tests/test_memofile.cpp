@@ -215,6 +215,8 @@ TEST(MemoFile, Utf8MemosAreReadAsUtf8)
         {"UTF-8, LF", text.toUtf8(), text},
         {"UTF-8 with its mark", QByteArray("\xEF\xBB\xBF") + QByteArray("é\r\nß"), QStringLiteral("é\nß\n")},
         {"UTF-8 Latin", QByteArray("Stellaria média"), QStringLiteral("Stellaria média\n")},
+        // Only the mark that starts the file is not text.
+        {"two marks", QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "a"), QString(QChar(0xFEFF)) + QStringLiteral("a\n")},
         {"cp932", sjis(QStringLiteral("春の七草。白い花\r\n")), QStringLiteral("春の七草。白い花\n")},
         // Half-width kana ﾊｲ are the bytes CA B2, well-formed UTF-8 for a
         // phonetic modifier letter: not text, so cp932.
