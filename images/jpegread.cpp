@@ -160,7 +160,8 @@ bool runRead(ReadJob* job)
         job->fault = picturefaults::tooLarge(job->width, job->height);
     else if (pixels > MaxJpegPixelsPerByte * job->fileSize)
         job->fault = picturefaults::sizeBeyondFile(job->width, job->height);
-    else if (!d.headerOnly && jpeg_has_multiple_scans(&cinfo) && countJpegScans(job->file, MaxJpegScans) > MaxJpegScans)
+    else if (!d.headerOnly && jpeg_has_multiple_scans(&cinfo) &&
+             countJpegScans(job->file, MaxJpegScans) > MaxJpegScans)
         job->fault = picturefaults::tooManyScans(MaxJpegScans);
     if (!job->fault.isEmpty() || d.headerOnly) {
         jpeg_destroy_decompress(&cinfo);
@@ -341,8 +342,8 @@ bool decodeJpegFile(const QString& path, JpegDecode& decode, QString* error)
     if (!ok) {
         if (!job.fault.isEmpty())
             return fail(error, job.fault);
-        return fail(error, picturefaults::withDetail(faultOf(job.code, job.width, job.height), QStringLiteral("libjpeg"),
-                                                     QString::fromUtf8(job.message)));
+        return fail(error, picturefaults::withDetail(faultOf(job.code, job.width, job.height),
+                                                     QStringLiteral("libjpeg"), QString::fromUtf8(job.message)));
     }
     if (result.headerOnly)
         result.storedSize = QSize(int(job.width), int(job.height));
