@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "app/state.h"
 #include "data/DataRW.h"
 #include "images/ImageView.h"
@@ -83,6 +85,29 @@ protected:
     static void writeMemo(const QString& path, const QString& text) { writeFile(path, cp932::encodeLossy(text)); }
 
     static TfMemo* memo() { return TfMemo::instance(); }
+
+    // Runs the memo window's real font dialog, played by `user`, who gets
+    // its font part, colour box and buttons (the dialog is rejected when
+    // one of them is missing).
+    void useRealFontDialog(const std::function<void(QDialog*, QFontDialog*, QComboBox*, QDialogButtonBox*)>& user)
+    {
+        setModalSeam(nullptr);
+        QTimer::singleShot(0, memo(), [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            auto* fonts = dialog->findChild<QFontDialog*>(QStringLiteral("fontChooser"));
+            auto* colours = dialog->findChild<QComboBox*>(QStringLiteral("colourBox"));
+            auto* buttons = dialog->findChild<QDialogButtonBox*>();
+            if (!fonts || !colours || !buttons) {
+                ADD_FAILURE() << "the font dialog lacks a part";
+                dialog->reject();
+                return;
+            }
+            user(dialog, fonts, colours, buttons);
+        });
+        memo()->toolButton(4)->click();
+        setModalSeam(&seam);
+    }
     static QString memoText() { return memo()->memo()->toPlainText(); }
     static void nextKind() { TfImageView::instance()->toolButton(7)->click(); }
 };
@@ -269,21 +294,10 @@ TEST_F(MemoWindowTest, TheFontDialogChoosesFontAndColourTogether)
     settings().memoColor = 0x000000FF; // red, one of the colour box's own
     openSpecies(0);
     ASSERT_NE(memo(), nullptr);
-    setModalSeam(nullptr);
-
     QString caption, presetFamily, presetColourName;
     QColor presetColour;
-    QTimer::singleShot(0, memo(), [&] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
+    useRealFontDialog([&](QDialog* dialog, QFontDialog* fonts, QComboBox* colours, QDialogButtonBox* buttons) {
         caption = dialog->windowTitle();
-        auto* fonts = dialog->findChild<QFontDialog*>(QStringLiteral("fontChooser"));
-        auto* colours = dialog->findChild<QComboBox*>(QStringLiteral("colourBox"));
-        auto* buttons = dialog->findChild<QDialogButtonBox*>();
-        if (!fonts || !colours || !buttons) {
-            dialog->reject();
-            return;
-        }
         presetFamily = fonts->currentFont().family();
         presetColour = colours->currentData().value<QColor>();
         presetColourName = colours->currentText();
@@ -296,8 +310,6 @@ TEST_F(MemoWindowTest, TheFontDialogChoosesFontAndColourTogether)
         colours->setCurrentIndex(colours->findData(QColor(0, 128, 128)));
         buttons->button(QDialogButtonBox::Ok)->click();
     });
-    memo()->toolButton(4)->click();
-    setModalSeam(&seam);
 
     EXPECT_EQ(caption, QStringLiteral("フォント"));
     EXPECT_EQ(presetFamily, QStringLiteral("IPAGothic"));
@@ -440,24 +452,12 @@ TEST_F(MemoWindowTest, TheFontDialogKeepsASubstitutedFontName)
     ASSERT_NE(memo(), nullptr);
     const QString drawn = QFontInfo(memo()->memo()->font()).family();
     ASSERT_EQ(drawn, QStringLiteral("IPAPGothic"));
-    setModalSeam(nullptr);
     QString presetFamily;
-    QTimer::singleShot(0, memo(), [&] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        auto* fonts = dialog->findChild<QFontDialog*>(QStringLiteral("fontChooser"));
-        auto* colours = dialog->findChild<QComboBox*>(QStringLiteral("colourBox"));
-        auto* buttons = dialog->findChild<QDialogButtonBox*>();
-        if (!fonts || !colours || !buttons) {
-            dialog->reject();
-            return;
-        }
+    useRealFontDialog([&](QDialog*, QFontDialog* fonts, QComboBox* colours, QDialogButtonBox* buttons) {
         presetFamily = fonts->currentFont().family();
         colours->setCurrentIndex(colours->findData(QColor(0, 128, 0)));
         buttons->button(QDialogButtonBox::Ok)->click();
     });
-    memo()->toolButton(4)->click();
-    setModalSeam(&seam);
     EXPECT_EQ(presetFamily, drawn);
     EXPECT_EQ(memo()->memo()->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
     EXPECT_EQ(memo()->textColour(), QColor(0, 128, 0));

@@ -137,12 +137,7 @@ TEST(Orientation, TurnsEachOrientationUpright)
 class PhonePhotos : public ::testing::Test {
 protected:
     QTemporaryDir dir, hdd;
-    QString write(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = testutil::folderOf(dir) + name;
-        testutil::writeFile(path, bytes);
-        return path;
-    }
+    QString write(const QString& name, const QByteArray& bytes) { return testutil::writeFileIn(dir, name, bytes); }
 };
 
 // A photo taken upright with the phone turned (orientation 6) shows

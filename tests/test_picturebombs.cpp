@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <jpeglib.h>
-
 #include <cstdio>
 
 #include "edit/pictureops.h"
@@ -25,48 +23,23 @@ namespace {
 // A picture of broad flat areas, encoded as JPEG by libjpeg.
 QByteArray jpegFile(int w, int h, bool progressive, bool gray = false)
 {
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = JDIMENSION(w);
-    cinfo.image_height = JDIMENSION(h);
-    cinfo.input_components = gray ? 1 : 3;
-    cinfo.in_color_space = gray ? JCS_GRAYSCALE : JCS_RGB;
-    jpeg_set_defaults(&cinfo);
-    cinfo.optimize_coding = TRUE;
-    if (progressive)
-        jpeg_simple_progression(&cinfo);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(size_t(w) * size_t(cinfo.input_components));
-    while (cinfo.next_scanline < cinfo.image_height) {
-        const int y = int(cinfo.next_scanline);
-        for (int x = 0; x < w; ++x)
-            for (int c = 0; c < cinfo.input_components; ++c)
-                row[size_t(x * cinfo.input_components + c)] = JSAMPLE(x < w / 2 ? 40 + 60 * c : 220 - 50 * c + (y > h / 2 ? 20 : 0));
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&cinfo, &r, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    QByteArray out(reinterpret_cast<const char*>(buffer), qsizetype(size));
-    free(buffer);
-    return out;
+    JpegLayout layout;
+    layout.components = gray ? 1 : 3;
+    layout.space = gray ? JCS_GRAYSCALE : JCS_RGB;
+    layout.progressive = progressive;
+    layout.optimise = true;
+    layout.quality = 75;
+    return libjpegFile(w, h, layout, [&](int x, int y, JSAMPLE* p) {
+        for (int c = 0; c < layout.components; ++c)
+            p[c] = JSAMPLE(x < w / 2 ? 40 + 60 * c : 220 - 50 * c + (y > h / 2 ? 20 : 0));
+    });
 }
 
 class Bombs : public ::testing::Test {
 protected:
     QTemporaryDir dir, hdd;
 
-    QString write(const QString& name, const QByteArray& bytes)
-    {
-        const QString path = testutil::folderOf(dir) + name;
-        testutil::writeFile(path, bytes);
-        return path;
-    }
+    QString write(const QString& name, const QByteArray& bytes) { return testutil::writeFileIn(dir, name, bytes); }
 
     // Checks that every way of meeting the file refuses it: full decoding
     // (viewer), the header and the grid's thumbnail, and registration.

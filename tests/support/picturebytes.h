@@ -6,7 +6,12 @@
 #include <QColor>
 #include <QtGlobal>
 
+#include <cstdio> // jpeglib.h needs FILE
+#include <cstdlib>
+#include <functional>
 #include <vector>
+
+#include <jpeglib.h>
 
 namespace picturebytes {
 
@@ -114,6 +119,56 @@ inline QByteArray runLengthBitmap(int width, int height, bool fourBits, const QB
     b.palette = {qRgb(0, 0, 0), qRgb(255, 255, 255)};
     b.pixels = data;
     return bmpBytes(b);
+}
+
+// How libjpeg is to write a JPEG: the layouts the program's own encoder
+// never produces.
+struct JpegLayout {
+    int components = 3;
+    J_COLOR_SPACE space = JCS_RGB; // of the components given
+    bool adobeMarker = false;
+    int restartRows = 0;           // a restart marker after every that many MCU rows
+    bool progressive = false;
+    bool optimise = false;
+    int quality = 95;
+};
+
+// A JPEG of w x h written by libjpeg; `pixel` fills the components of
+// pixel (x, y).
+inline QByteArray libjpegFile(int w, int h, const JpegLayout& layout,
+                              const std::function<void(int x, int y, JSAMPLE* px)>& pixel)
+{
+    jpeg_compress_struct cinfo;
+    jpeg_error_mgr err;
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = JDIMENSION(w);
+    cinfo.image_height = JDIMENSION(h);
+    cinfo.input_components = layout.components;
+    cinfo.in_color_space = layout.space;
+    jpeg_set_defaults(&cinfo);
+    cinfo.write_Adobe_marker = layout.adobeMarker ? TRUE : FALSE;
+    cinfo.restart_in_rows = layout.restartRows;
+    cinfo.optimize_coding = layout.optimise ? TRUE : FALSE;
+    jpeg_set_quality(&cinfo, layout.quality, TRUE);
+    if (layout.progressive)
+        jpeg_simple_progression(&cinfo);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::vector<JSAMPLE> row(size_t(w) * size_t(layout.components));
+    while (cinfo.next_scanline < cinfo.image_height) {
+        for (int x = 0; x < w; ++x)
+            pixel(x, int(cinfo.next_scanline), row.data() + size_t(x) * size_t(layout.components));
+        JSAMPROW r = row.data();
+        jpeg_write_scanlines(&cinfo, &r, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    QByteArray out(reinterpret_cast<const char*>(buffer), qsizetype(size));
+    std::free(buffer);
+    return out;
 }
 
 // The body of an EXIF APP1 segment holding one orientation tag.
