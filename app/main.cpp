@@ -271,8 +271,8 @@ void TfMain::formCreate()
 
     Settings& s = settings();
     loadSettings(iniPath_, folderDefaultsFor(exeFolder_), s);
-    resize(width(), s.windowHeight);
-    resize(s.windowWidth, height());
+    // The settings keep the outer size, frame included.
+    setOuterSize(this, QSize(s.windowWidth, s.windowHeight));
     move(s.windowLeft, y());
     move(x(), s.windowTop);
     placeForm(this);
@@ -401,8 +401,9 @@ void TfMain::FormCloseQuery()
     Settings& s = settings();
     s.windowLeft = x();
     s.windowTop = y();
-    s.windowWidth = width();
-    s.windowHeight = height();
+    const QSize outer = outerSize(this);
+    s.windowWidth = outer.width();
+    s.windowHeight = outer.height();
     // Settings are written once, here: what cannot be written would be
     // silently gone at the next start, so the user is told now.
     QStringList skipped;
@@ -460,7 +461,23 @@ int TfMain::resetPictureSlots(int n)
         slot->show();
         slots_.push_back(slot);
     }
+    // An empty grid leaves nothing to scroll to.
+    fitCanvas();
     return n;
+}
+
+void TfMain::fitCanvas()
+{
+    // The canvas is as large as the grid on it and no larger: the scroll
+    // box shows scroll bars only for a grid that does not fit, never for an
+    // empty one.
+    const int n = slotCount();
+    const int columns = slotColumns(scrollBox1_->width());
+    const int rows = (n + columns - 1) / columns;
+    if (n == 0)
+        canvas_->resize(0, 0);
+    else
+        canvas_->resize(std::min(columns, n) * (SlotWidth + 1) + 1, rows * (SlotHeight + 1) + 1);
 }
 
 void TfMain::fitPicture(PictureSlot* slot, const QImage& image, const QSize& fullSize)
@@ -505,10 +522,7 @@ void TfMain::layoutSlots()
                    r * (SlotHeight + 1) + 1 + (SlotHeight - slot->height()) / 2);
         slot->setTag(i);
     }
-    const int rows = (slotCount() + columns - 1) / columns;
-    const int used = std::min(columns, std::max(1, slotCount())) * (SlotWidth + 1) + 1;
-    canvas_->resize(std::max(used, scrollBox1_->viewport()->width()),
-                    std::max(rows * (SlotHeight + 1) + 1, scrollBox1_->viewport()->height()));
+    fitCanvas();
     if (mainState().selectedPicture >= 0 && created_)
         selectPicture(mainState().selectedPicture);
 }

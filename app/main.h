@@ -98,6 +98,8 @@ public:
     int loadResultPicture(int i, int attempt);
     void fitPicture(PictureSlot* slot, const QImage& image, const QSize& fullSize);
     void layoutSlots();
+    // Sizes the scroll box's canvas to the grid of the current slots.
+    void fitCanvas();
     void selectPicture(int i);
     void hideSelectionFrame();
 

@@ -1,10 +1,13 @@
 #include "app/placement.h"
 
+#include <QEvent>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWidget>
+#include <QWindow>
 
 #include "settings/func.h"
 
@@ -19,6 +22,71 @@ void placeForm(QWidget* form)
     const QSize frameExtra = outer.size() - form->size();
     form->resize(placed.size() - frameExtra);
     form->move(placed.topLeft());
+}
+
+namespace {
+
+// The frame's share of a window's outer size.
+QSize frameExtra(const QWidget* window)
+{
+    return window->frameGeometry().size() - window->size();
+}
+
+// Waits for a window's frame to become known and then takes it off the
+// window's size. Until then the window system counts the window's size as
+// its outer size, so whatever size it has by then (the one asked for, or
+// one a placement gave it meanwhile) is the outer size wanted.
+class OuterSizeKeeper : public QObject {
+public:
+    explicit OuterSizeKeeper(QWidget* window)
+        : QObject(window)
+        , window_(window)
+    {
+        setObjectName(QStringLiteral("outerSizeKeeper"));
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == window_ && (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+                                   event->type() == QEvent::Show)) {
+            const QSize extra = frameExtra(window_);
+            if (!extra.isNull()) {
+                // Once only: the window is the user's to resize from now on.
+                window_->removeEventFilter(this);
+                window_->resize(window_->size() - extra);
+                deleteLater();
+            }
+        }
+        return false;
+    }
+
+private:
+    QPointer<QWidget> window_;
+};
+
+} // namespace
+
+QSize outerSize(const QWidget* window)
+{
+    return window->frameGeometry().size();
+}
+
+void setOuterSize(QWidget* window, const QSize& size)
+{
+    auto* pending = window->findChild<OuterSizeKeeper*>(QStringLiteral("outerSizeKeeper"), Qt::FindDirectChildrenOnly);
+    const QSize extra = frameExtra(window);
+    const QWindow* handle = window->windowHandle();
+    if (!extra.isNull() || (handle && handle->isExposed())) {
+        // The frame is known, or the window is on screen without one.
+        delete pending;
+        window->resize(size - extra);
+        return;
+    }
+    window->resize(size);
+    if (!pending)
+        new OuterSizeKeeper(window);
 }
 
 QFont designFont()

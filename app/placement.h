@@ -16,6 +16,16 @@ QFont designFont();
 // and top edges (which win).
 void placeForm(QWidget* form);
 
+// A window's outer size, its frame included (as far as the window system
+// has told it; before the first showing the frame is not known and counts
+// as nothing).
+QSize outerSize(const QWidget* window);
+// Gives a window the outer size `size`, frame included. While the frame is
+// not yet known (a window not yet shown) the window takes `size` as it is
+// and is made smaller by its frame as soon as the window system reports
+// one.
+void setOuterSize(QWidget* window, const QSize& size);
+
 // The flat tool bar "ToolBar1" of a window: fixed in place, 16 x 16 glyphs.
 QToolBar* makeToolBar(QWidget* window);
 // Adds the flat button "ToolButton<number>" with its hint and glyph.

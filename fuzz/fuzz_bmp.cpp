@@ -35,9 +35,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(full.isEmpty());
     }
 
-    // A large picture (a short run-length coded file can describe a hundred
-    // million pixels) is decoded once only, to keep each input within the
-    // time allowed.
+    // A large picture is decoded once only, to keep each input within the
+    // time allowed. (A run-length coded file may claim no more pixels than
+    // its data can describe, so such a picture needs a long input.)
     if (headerRead && qint64(header.width()) * header.height() > 4'000'000)
         return 0;
 

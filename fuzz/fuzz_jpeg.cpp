@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "fuzzsupport.h"
+#include "images/jpegread.h"
 #include "images/pictures.h"
 #include "picturechecks.h"
 
@@ -26,6 +27,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         FUZZ_CHECK(header.width() >= 1 && header.height() >= 1 &&
                    qint64(header.width()) * header.height() <= MaxPicturePixels);
 
+    // No file claims more pixels than its length can describe.
+    if (headerRead)
+        FUZZ_CHECK(qint64(header.width()) * header.height() <= MaxJpegPixelsPerByte * qint64(size));
+
     Bitmap24 full;
     QString error;
     if (loadPictureFile(path, full, &error)) {
@@ -39,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     // The smallest scale that still covers the request, or the full size.
     const std::pair<int, int> requests[] = {{0, 0}, {1, 1}, {SlotWidth, SlotHeight}, {333, 17}, {INT_MAX, INT_MAX}};
-    // A large picture (a few hundred bytes can describe a hundred million
-    // pixels, and every scale decodes all of the entropy-coded data) is
+    // A large picture (a JPEG may claim up to MaxJpegPixelsPerByte pixels a
+    // byte, and every scale decodes all of the entropy-coded data) is
     // decoded once at full size and once for the grid, to keep each input
     // within the time allowed.
     const bool large = headerRead && qint64(header.width()) * header.height() > 4'000'000;

@@ -6,9 +6,9 @@
 
 namespace {
 
-std::shared_ptr<uchar> allocatePixels(std::size_t bytes)
+std::shared_ptr<uchar> allocatePixels(std::size_t bytes, bool cleared = true)
 {
-    return std::shared_ptr<uchar>(new uchar[bytes](), std::default_delete<uchar[]>());
+    return std::shared_ptr<uchar>(cleared ? new uchar[bytes]() : new uchar[bytes], std::default_delete<uchar[]>());
 }
 
 // Cleanup function of the QImage made by toImage(): drops its share of the buffer.
@@ -20,13 +20,23 @@ void releaseShare(void* info)
 } // namespace
 
 Bitmap24::Bitmap24(int width, int height)
+    : Bitmap24(width, height, true)
+{
+}
+
+Bitmap24 Bitmap24::uninitialised(int width, int height)
+{
+    return Bitmap24(width, height, false);
+}
+
+Bitmap24::Bitmap24(int width, int height, bool cleared)
 {
     if (width < 1 || height < 1)
         return;
     if (width > (INT_MAX - 3) / 3)
         throw std::bad_alloc();
     const int stride = strideFor(width);
-    data_ = allocatePixels(std::size_t(stride) * std::size_t(height));
+    data_ = allocatePixels(std::size_t(stride) * std::size_t(height), cleared);
     width_ = width;
     height_ = height;
     stride_ = stride;
@@ -38,6 +48,13 @@ uchar* Bitmap24::bits()
     return data_.get();
 }
 
+void Bitmap24::clearPadding(int y)
+{
+    const int used = 3 * width_;
+    if (stride_ > used)
+        std::memset(row(y) + used, 0, std::size_t(stride_ - used));
+}
+
 void Bitmap24::detach()
 {
     // use_count() can only be too high under concurrent releases, which costs
@@ -45,7 +62,7 @@ void Bitmap24::detach()
     if (!data_ || data_.use_count() == 1)
         return;
     const std::size_t bytes = std::size_t(stride_) * std::size_t(height_);
-    std::shared_ptr<uchar> copy = allocatePixels(bytes);
+    std::shared_ptr<uchar> copy = allocatePixels(bytes, false);
     std::memcpy(copy.get(), data_.get(), bytes);
     data_ = std::move(copy);
 }

@@ -18,6 +18,11 @@ public:
     // A black bitmap of the given size. A width or height below 1 gives an
     // empty bitmap. Throws std::bad_alloc when the buffer cannot be had.
     Bitmap24(int width, int height);
+    // A bitmap of the given size whose pixels are not cleared, for a
+    // decoder that writes every row before the bitmap is used: memory the
+    // decoder never reaches (a file that fails half way) is then never
+    // touched either. Throws std::bad_alloc like the constructor.
+    static Bitmap24 uninitialised(int width, int height);
 
     int width() const { return width_; }
     int height() const { return height_; }
@@ -34,6 +39,9 @@ public:
     const uchar* row(int y) const { return constBits() + std::ptrdiff_t(y) * stride_; }
     const uchar* constRow(int y) const { return row(y); }
     uchar* bits();
+    // Zeroes the padding bytes after row y's pixels (of an uninitialised
+    // bitmap, once the row is written).
+    void clearPadding(int y);
     const uchar* constBits() const { return data_.get(); }
 
     // A QImage (Format_RGB888) over this bitmap's buffer, without copying the
@@ -48,6 +56,7 @@ public:
     friend bool operator!=(const Bitmap24& a, const Bitmap24& b) { return !(a == b); }
 
 private:
+    Bitmap24(int width, int height, bool cleared);
     void detach();
 
     int width_ = 0;

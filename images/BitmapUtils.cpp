@@ -1,6 +1,7 @@
 #include "images/BitmapUtils.h"
 
 #include "images/jpegsupport.h"
+#include "images/picturefaults.h"
 #include "platform/files.h"
 
 #include <QFile>
@@ -465,5 +466,10 @@ bool saveJpegFile(const QString& path, const Bitmap24& bitmap, QString* error)
     QByteArray bytes;
     if (!encodeJpeg(bitmap, bytes))
         return fail(error, QStringLiteral("画像を JPEG 形式にできません"));
-    return platform::writeNewFile(path, bytes, error);
+    QString why;
+    if (platform::writeNewFile(path, bytes, &why))
+        return true;
+    // The system's own words (in English) only as a detail.
+    return fail(error, picturefaults::withDetail(QStringLiteral("画像ファイルを書き込めません。"),
+                                                 QStringLiteral("システム"), why));
 }

@@ -201,10 +201,10 @@ void TfImageView::showViewerPicture()
         viewBitmap_ = missingPicture();
     } else {
         Bitmap24 bitmap;
-        if (!loadPictureFile(path, bitmap)) {
+        QString why;
+        if (!loadPictureFile(path, bitmap, &why)) {
             // The previous picture stays on display; only the caption moved on.
-            showError(this, QStringLiteral("画像ファイルを読み込めません。\n壊れているか、対応していない形式です。\n\n%1")
-                                .arg(path));
+            showError(this, QStringLiteral("画像ファイルを読み込めません。\n\n%1\n\n%2").arg(why, path));
             return;
         }
         viewBitmap_ = bitmap.toImage();
@@ -218,9 +218,20 @@ void TfImageView::fitViewerToPicture()
 {
     if (toolButton(9)->isChecked() || viewBitmap_.isNull())
         return;
+    // A picture too large for the screen pushes the window to the screen's
+    // edge; the next picture that fits shows where the user had put it, as
+    // long as the window has not been moved since.
+    const QPoint wanted = pushedTo_ && pos() == *pushedTo_ ? userPlace_ : pos();
     resize(viewBitmap_.width() + 5, viewBitmap_.height() + toolBar1_->height() + 5);
+    move(wanted);
     // A large picture must not push the window past the screen's edges.
     placeForm(this);
+    if (pos() != wanted) {
+        userPlace_ = wanted;
+        pushedTo_ = pos();
+    } else {
+        pushedTo_.reset();
+    }
 }
 
 void TfImageView::ToolButton2Click()

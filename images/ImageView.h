@@ -7,7 +7,10 @@
 //
 // There is at most one viewer; instance() reaches it.
 #include <QImage>
+#include <QPoint>
 #include <QString>
+
+#include <optional>
 #include <QWidget>
 
 class QLabel;
@@ -84,6 +87,10 @@ private:
     int viewPicture_ = 1;
     int viewPictureCount_ = 0;
     QImage viewBitmap_;
+    // Where the user had put the window before a picture too large for the
+    // screen pushed it to pushedTo_.
+    QPoint userPlace_;
+    std::optional<QPoint> pushedTo_;
 
     QToolBar* toolBar1_ = nullptr;
     QScrollArea* scrollBox1_ = nullptr;

@@ -44,12 +44,19 @@ bool isCdRomSpecies(const PictureFolders& folders, const QString& name);
 // ".bmp" (lower case). Any other path is decoded as JPEG.
 bool isBitmapPath(const QString& path);
 
-// Decodes a picture file at full size. On failure returns false, leaves
-// `out` unchanged and (if given) puts the reason in `error`. A file that is
-// empty, damaged, cut short or too large fails; a JPEG whose data the
-// library finds missing or corrupt (such as a file still being copied)
-// fails too, so that the caller may retry it later. Harmless flaws (stray
-// bytes between segments, an unknown JFIF version) do not fail.
+// What the user is told when `path` names no regular file: it is missing,
+// or it is a folder or some other kind of file.
+QString whyNoPictureFile(const QString& path);
+
+// Decodes a picture file at full size, upright: a JPEG whose EXIF data says
+// it was taken with the camera on its side is turned (orientation.h). On
+// failure returns false, leaves `out` unchanged and (if given) puts the
+// reason, in Japanese, in `error`. A file that is empty, damaged, cut short,
+// too large, or larger than its length can describe fails; a JPEG whose
+// data the library finds missing or corrupt (such as a file still being
+// copied) fails too, so that the caller may retry it later. Harmless flaws
+// (stray bytes between segments, an unknown JFIF version) do not fail.
+// Bitmaps are decoded by bmpread.h, JPEGs by jpegread.h.
 bool loadPictureFile(const QString& path, Bitmap24& out, QString* error = nullptr);
 
 // As loadPictureFile, but the caller says how to decode: as a Windows bitmap
@@ -58,7 +65,8 @@ bool loadPictureAs(const QString& path, bool asBitmap, Bitmap24& out, QString* e
 
 // Decodes a JPEG file at the smallest of the scales 1/8, 1/4, 1/2 and 1
 // whose result still covers minWidth x minHeight (at full size when the
-// picture is smaller than that), and reports the picture's full size.
+// picture is smaller than that), and reports the picture's full size; both
+// upright, like loadPictureFile.
 // Fails like loadPictureFile, leaving `out` and `fullSize` unchanged.
 bool loadJpegScaled(const QString& path, int minWidth, int minHeight, Bitmap24& out, QSize* fullSize,
                     QString* error = nullptr);
@@ -70,8 +78,9 @@ bool loadPictureScaled(const QString& path, int minWidth, int minHeight, Bitmap2
                        QString* error = nullptr);
 
 // The width and height from a picture file's header, without decoding its
-// pixels. False when the header cannot be read or is not sensible.
-bool readPictureSize(const QString& path, QSize& size);
+// pixels, as the picture stands upright. False when the header cannot be
+// read or is not sensible.
+bool readPictureSize(const QString& path, QSize& size, QString* error = nullptr);
 
 // The picture shown for a number that has no file: "NoImage.jpg" in the
 // executable's folder when it exists and decodes, otherwise the built-in

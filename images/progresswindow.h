@@ -8,8 +8,16 @@
 // dropped and the user sees nothing but a frozen main window. So showing
 // such a window lets window-system events through until it is on screen, and
 // every progress step lets pending paint events through. User input stays
-// excluded throughout, so nothing re-enters the running work.
+// excluded throughout, so nothing re-enters the running work; and input
+// that arrives for the program's other windows while the window is on
+// screen (a click on the main window's exit button during a long search,
+// say) is dropped, not carried out once the work is over. Input to the
+// progress window itself, and to a modal window opened during the work (a
+// message box), goes through.
 #include <QDialog>
+#include <QPointer>
+
+class InputGuard;
 
 class ProgressWindow : public QDialog {
     Q_OBJECT
@@ -22,8 +30,12 @@ public:
     // and paints it.
     void showNow();
 
+    ~ProgressWindow() override;
+
 protected:
     ProgressWindow(QWidget* owner, Qt::WindowFlags flags);
+
+    void showEvent(QShowEvent* event) override;
 
     // Paints the window now and lets pending paint and window-system events
     // through. The first step after a plain show() waits for the window to
@@ -34,6 +46,10 @@ protected:
 
 private:
     void awaitExposure();
+    // Drops the user input still queued for the other windows, then lets
+    // input through again.
+    void endInputGuard();
 
     bool exposureAwaited_ = false; // during the current showing
+    InputGuard* guard_ = nullptr;  // while shown by the program
 };

@@ -127,7 +127,7 @@ bool loadThumbnail(const QString& path, Thumbnail& out, ThumbnailCache* cache, Q
     const platform::FileStamp stamp = platform::fileAge(path);
     if (!stamp.present) {
         if (error)
-            *error = QStringLiteral("ファイルがありません");
+            *error = whyNoPictureFile(path);
         return false;
     }
     if (cache) {
@@ -137,11 +137,8 @@ bool loadThumbnail(const QString& path, Thumbnail& out, ThumbnailCache* cache, Q
         }
     }
     QSize full;
-    if (!readPictureSize(path, full)) {
-        if (error)
-            *error = QStringLiteral("画像のヘッダーが読めません");
+    if (!readPictureSize(path, full, error))
         return false;
-    }
     const QSize need = fitPictureSize(full).size;
     Bitmap24 bitmap;
     QSize decodedFull;

@@ -137,9 +137,8 @@ void TfMemo::setColours(const QColor& text, const QColor& background)
 void TfMemo::FormCreate()
 {
     const Settings& s = settings();
-    // The position is the frame's, the size the window's without its frame
-    // (as resize() takes it, so a window reopened from the settings has
-    // exactly the size it was left with).
+    // Position and size are the frame's (the outer size, as the settings
+    // keep it).
     const QPoint topLeft(s.memoLeft, s.memoTop);
     const QSize size(s.memoWidth, s.memoHeight);
     const QPoint frame = geometry().topLeft() - frameGeometry().topLeft();
@@ -148,10 +147,10 @@ void TfMemo::FormCreate()
         // inside by it. A move() of a hidden window would leave the frame
         // geometry behind until the next showing, and the placement on
         // showing would then shift the window by the frame's width.
-        setGeometry(QRect(topLeft + frame, size));
+        setGeometry(QRect(topLeft + frame, size - (frameGeometry().size() - this->size())));
     } else {
         move(topLeft);
-        resize(size);
+        setOuterSize(this, size);
     }
     if (TfImageView* viewer = TfImageView::instance())
         setWindowTitle(viewer->viewName());
@@ -208,8 +207,9 @@ void TfMemo::FormCloseQuery()
 void TfMemo::storeMemoSettings()
 {
     Settings& s = settings();
-    s.memoWidth = width();
-    s.memoHeight = height();
+    const QSize outer = outerSize(this);
+    s.memoWidth = outer.width();
+    s.memoHeight = outer.height();
     const QFont font = memo1_->font();
     s.memoColor = settingFromColour(textColour(), s.memoColor);
     s.memoName = font.family();
@@ -227,9 +227,20 @@ void TfMemo::storeMemoSettings()
 
 void TfMemo::ToolButton4Click()
 {
-    QFont font = memo1_->font();
+    // The memo's font name may be one this machine knows only through a
+    // substitute ("ＭＳ Ｐゴシック" drawn in an IPA gothic, say). The dialog
+    // lists installed families only, so it is preset with the family
+    // actually drawn; and unless the user picks another family, the memo
+    // keeps its own name, so that changing only the size or the colour
+    // does not swap the font.
+    const QFont current = memo1_->font();
+    const QString drawn = QFontInfo(current).family();
+    QFont font = current;
+    font.setFamily(drawn);
     QColor colour = textColour();
     if (modal().chooseFont(this, font, colour)) {
+        if (font.family() == drawn)
+            font.setFamily(current.family());
         memo1_->setFont(font);
         setColours(colour, backgroundColour());
     }

@@ -24,16 +24,22 @@ QStringList memoLines(const QString& text);
 QString memoText(const QStringList& lines);
 
 // Reads a memo file as lines: cp932, a line ends at CR LF, a lone CR or a
-// lone LF, and a NUL byte ends the text. False when the file cannot be read.
+// lone LF, and a NUL byte ends the text. A memo saved as UTF-8 (by a Linux
+// text editor, say) is read as UTF-8: one that starts with the UTF-8 byte
+// order mark, or whose bytes are well-formed UTF-8 holding more than ASCII
+// and are not sensible cp932. False when the file cannot be read.
 bool readMemoLines(const QString& path, QStringList& lines);
 // The same as memo text (see memoText).
 bool readMemoFile(const QString& path, QString& text);
 
-// Writes memo text: the lines of `text` in cp932, each followed by CR LF.
-// The file is replaced in one step, so a failed write leaves the old memo.
-// Text with a character that cp932 cannot hold (or a NUL character, which
-// would end the text on reading) is refused and nothing is written. On
-// failure `error` gets a message for the user.
+// Writes memo text: the lines of `text`, each followed by CR LF, in cp932
+// (which Windows and other copies of the program read) whenever every
+// character fits. A memo file that is UTF-8 already keeps UTF-8 when the
+// text does not fit cp932; so does text whose cp932 bytes would read back
+// as other text. The file is replaced in one step, so a failed write leaves
+// the old memo. Other text with a character that cp932 cannot hold (or a
+// NUL character, which would end the text on reading) is refused and
+// nothing is written. On failure `error` gets a message for the user.
 bool writeMemoFile(const QString& path, const QString& text, QString* error = nullptr);
 
 enum class PadMemoResult {

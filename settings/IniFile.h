@@ -45,7 +45,7 @@ struct Settings {
     // [List] plant name list position
     int listLeft = 0;
     int listTop = 0;
-    // [Memo] memo window geometry, font and colours
+    // [Memo] memo window position, outer size, font and colours
     int memoLeft = 0;
     int memoTop = 0;
     int memoWidth = 400;

@@ -1,9 +1,11 @@
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QStatusTipEvent>
@@ -264,4 +266,85 @@ TEST(SlotGeometry, FitAndColumns)
     EXPECT_EQ(slotColumns(629), 3);
     EXPECT_EQ(slotColumns(40), 1);
     EXPECT_EQ(slotColumns(0), 1);
+}
+
+// The settings keep the main window's outer size, frame included (the
+// offscreen platform draws a frame too).
+TEST_F(MainWindowTest, TheSettingsKeepTheOuterSize)
+{
+    Folders s;
+    writeCatalogue(s.hdd(), sampleLines);
+    QFile ini(s.ini());
+    ASSERT_TRUE(ini.open(QIODevice::Append));
+    ini.write("[Window]\r\nLeft=10\r\nTop=20\r\nWidth=700\r\nHeight=520\r\n");
+    ini.close();
+    {
+        TfMain main(s.ini(), s.exe());
+        main.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+        EXPECT_EQ(main.frameGeometry().size(), QSize(700, 520));
+        EXPECT_LT(main.width(), 700);
+        main.resize(600, 450);
+        const QSize outer = main.frameGeometry().size();
+        main.close();
+        const QString text = QString::fromLatin1(readFile(s.ini()));
+        EXPECT_TRUE(text.contains(QStringLiteral("Width=%1").arg(outer.width()))) << text.toStdString();
+        EXPECT_TRUE(text.contains(QStringLiteral("Height=%1").arg(outer.height())));
+    }
+}
+
+// An empty grid has nothing to scroll: after a cancelled pad and on
+// entering picture editing mode the scroll bars go.
+TEST_F(MainWindowTest, EmptyGridHasNoScrollBars)
+{
+    Folders s;
+    writeCatalogue(s.hdd(), sampleLines);
+    TfMain main(s.ini(), s.exe());
+    TfSearch pad(&main);
+    main.setSearchPad(&pad);
+    main.resize(420, 300);
+    main.show();
+    auto* box = main.findChild<QScrollArea*>("ScrollBox1");
+    search(main, seam, {});
+    ASSERT_EQ(main.slotCount(), 5);
+    ASSERT_GT(box->verticalScrollBar()->maximum(), 0);
+    box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
+
+    search(main, seam, {}, false);
+    EXPECT_EQ(main.slotCount(), 0);
+    EXPECT_EQ(box->verticalScrollBar()->maximum(), 0);
+    EXPECT_EQ(box->horizontalScrollBar()->maximum(), 0);
+
+    search(main, seam, {});
+    ASSERT_GT(box->verticalScrollBar()->maximum(), 0);
+    main.menuAction("A1")->trigger(); // picture editing mode starts empty
+    EXPECT_EQ(main.slotCount(), 0);
+    EXPECT_EQ(box->verticalScrollBar()->maximum(), 0);
+}
+
+// Clicks made while a search blocks the window are dropped, not carried out
+// when the search ends: a click on the exit button leaves the program open.
+TEST_F(MainWindowTest, InputDuringASearchIsDropped)
+{
+    Folders s;
+    writeCatalogue(s.hdd(), sampleLines);
+    writeFile(s.hdd() + "リンドウ01.jpg", QByteArray("not a picture at all"));
+    TfMain main(s.ini(), s.exe());
+    TfSearch pad(&main);
+    main.setSearchPad(&pad);
+    main.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+    int clicks = 0;
+    main.retryPause = [&](int) {
+        if (clicks++ == 0) {
+            QTest::mouseClick(tool(main, 2), Qt::LeftButton); // 終了
+            QTest::keyClick(&main, Qt::Key_L, Qt::ControlModifier); // the list
+        }
+    };
+    search(main, seam, {"CheckBox3"}); // autumn: ススキ, リンドウ (broken)
+    EXPECT_GT(clicks, 0);
+    EXPECT_TRUE(main.isVisible());
+    // Afterwards the window takes input again.
+    QTest::mouseClick(tool(main, 2), Qt::LeftButton);
+    EXPECT_FALSE(main.isVisible());
 }

@@ -198,3 +198,79 @@ TEST(PadMemo, EmptiedMemoDeletedOnlyOnTheHardDisk)
     EXPECT_FALSE(platform::fileExists(onHdd));
     EXPECT_EQ(memoPath, QString());
 }
+
+// A memo saved by a Linux text editor is UTF-8; it is read as such, while
+// cp932 memos (also those whose bytes happen to be well-formed UTF-8) stay
+// cp932.
+TEST(MemoFile, Utf8MemosAreReadAsUtf8)
+{
+    Folders f;
+    const QString path = f.hdd + "m.txt";
+    const QString text = QStringLiteral("春の七草のひとつ。\n花は白く、5〜7月に咲く 🌼\n");
+    const struct {
+        const char* what;
+        QByteArray bytes;
+        QString expected;
+    } cases[] = {
+        {"UTF-8, LF", text.toUtf8(), text},
+        {"UTF-8 with its mark", QByteArray("\xEF\xBB\xBF") + QByteArray("é\r\nß"), QStringLiteral("é\nß\n")},
+        {"UTF-8 Latin", QByteArray("Stellaria média"), QStringLiteral("Stellaria média\n")},
+        // Only the mark that starts the file is not text.
+        {"two marks", QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF" "a"), QString(QChar(0xFEFF)) + QStringLiteral("a\n")},
+        {"cp932", sjis(QStringLiteral("春の七草。白い花\r\n")), QStringLiteral("春の七草。白い花\n")},
+        // Half-width kana ﾊｲ are the bytes CA B2, well-formed UTF-8 for a
+        // phonetic modifier letter: not text, so cp932.
+        {"cp932 that is well-formed UTF-8", sjis(QStringLiteral("ﾊｲ")), QStringLiteral("ﾊｲ\n")},
+        {"ASCII", QByteArray("plain\r\n"), QStringLiteral("plain\n")},
+    };
+    for (const auto& c : cases) {
+        testutil::writeFile(path, c.bytes);
+        QString read;
+        ASSERT_TRUE(readMemoFile(path, read)) << c.what;
+        EXPECT_EQ(read, c.expected) << c.what;
+    }
+}
+
+// Saving goes back to cp932 when every character fits; a UTF-8 memo whose
+// text does not fit stays UTF-8; nothing is lost either way.
+TEST(MemoFile, SavedInCp932WhenItFitsElseKeptInUtf8)
+{
+    Folders f;
+    const QString path = f.hdd + "m.txt";
+    testutil::writeFile(path, QStringLiteral("白い花\n").toUtf8());
+    ASSERT_TRUE(writeMemoFile(path, QStringLiteral("白い花\n5〜7月\n")));
+    EXPECT_EQ(testutil::readFile(path), sjis(QStringLiteral("白い花\r\n5～7月\r\n")));
+
+    testutil::writeFile(path, QStringLiteral("白い花\n").toUtf8());
+    const QString flower = QStringLiteral("白い花 🌼\n𠮷野で採集\n");
+    QString error;
+    ASSERT_TRUE(writeMemoFile(path, flower, &error)) << qPrintable(error);
+    EXPECT_EQ(testutil::readFile(path), QStringLiteral("白い花 🌼\r\n𠮷野で採集\r\n").toUtf8());
+    QString back;
+    ASSERT_TRUE(readMemoFile(path, back));
+    EXPECT_EQ(back, flower);
+
+    // cp932 text that would read back as other text is kept in UTF-8.
+    const QString kana = QStringLiteral("ﾃｩ\n"); // cp932 C3 A9 reads as é
+    ASSERT_TRUE(writeMemoFile(path, kana));
+    ASSERT_TRUE(readMemoFile(path, back));
+    EXPECT_EQ(back, kana);
+}
+
+// The search pad's save of a memo read from UTF-8 (an edited Linux memo
+// with a character cp932 lacks) succeeds where it used to be refused.
+TEST(PadMemo, EditedUtf8MemoIsSaved)
+{
+    Folders f;
+    const QString def = memoFileName(f.hdd, QStringLiteral("ハコベ"));
+    testutil::writeFile(def, QStringLiteral("花びら①②…\n").toUtf8() + QByteArray("\xE2\x80\x8B") + "\n");
+    QString memoPath = def;
+    QString text;
+    ASSERT_TRUE(readMemoFile(def, text));
+    text += QStringLiteral("追記\n");
+    QString error;
+    EXPECT_EQ(savePadMemo(memoPath, def, text, true, &error), PadMemoResult::Saved) << qPrintable(error);
+    QString back;
+    ASSERT_TRUE(readMemoFile(def, back));
+    EXPECT_EQ(back, text);
+}

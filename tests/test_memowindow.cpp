@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
@@ -16,6 +17,8 @@
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "app/state.h"
 #include "data/DataRW.h"
@@ -82,6 +85,29 @@ protected:
     static void writeMemo(const QString& path, const QString& text) { writeFile(path, cp932::encodeLossy(text)); }
 
     static TfMemo* memo() { return TfMemo::instance(); }
+
+    // Runs the memo window's real font dialog, played by `user`, who gets
+    // its font part, colour box and buttons (the dialog is rejected when
+    // one of them is missing).
+    void useRealFontDialog(const std::function<void(QDialog*, QFontDialog*, QComboBox*, QDialogButtonBox*)>& user)
+    {
+        setModalSeam(nullptr);
+        QTimer::singleShot(0, memo(), [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            auto* fonts = dialog->findChild<QFontDialog*>(QStringLiteral("fontChooser"));
+            auto* colours = dialog->findChild<QComboBox*>(QStringLiteral("colourBox"));
+            auto* buttons = dialog->findChild<QDialogButtonBox*>();
+            if (!fonts || !colours || !buttons) {
+                ADD_FAILURE() << "the font dialog lacks a part";
+                dialog->reject();
+                return;
+            }
+            user(dialog, fonts, colours, buttons);
+        });
+        memo()->toolButton(4)->click();
+        setModalSeam(&seam);
+    }
     static QString memoText() { return memo()->memo()->toPlainText(); }
     static void nextKind() { TfImageView::instance()->toolButton(7)->click(); }
 };
@@ -146,7 +172,10 @@ TEST_F(MemoWindowTest, StartsWithTheSettingsAndStoresThem)
     openSpecies(0);
     ASSERT_NE(memo(), nullptr);
     EXPECT_EQ(memo()->pos(), QPoint(30, 40));
-    EXPECT_EQ(memo()->size(), QSize(380, 190));
+    // Width and height are the outer size, frame included (the offscreen
+    // platform draws a frame too).
+    EXPECT_EQ(memo()->frameGeometry().size(), QSize(380, 190));
+    EXPECT_GT(memo()->frameGeometry().width(), memo()->width());
     const QFont font = memo()->memo()->font();
     EXPECT_EQ(font.family(), QStringLiteral("IPAPGothic"));
     EXPECT_EQ(font.pointSize(), 12);
@@ -183,12 +212,14 @@ TEST_F(MemoWindowTest, ClosedByItsCloseBoxComesBackAsItWasLeft)
     seam.fontChoices.push_back({QFont(QStringLiteral("IPAGothic"), 14, QFont::Bold), QColor(0, 128, 0)});
     window->toolButton(4)->click();
     window->resize(350, 180);
+    const QSize outer = window->frameGeometry().size();
     EXPECT_FALSE(settings().memoBold); // only storing reaches the settings
 
     window->close();
     EXPECT_EQ(memo(), window); // hidden, not gone
     EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(settings().memoWidth, 350);
+    EXPECT_EQ(settings().memoWidth, outer.width());
+    EXPECT_EQ(settings().memoHeight, outer.height());
     EXPECT_TRUE(settings().memoBold);
     EXPECT_EQ(settings().memoColor, 0x00008000);
     EXPECT_EQ(settings().memoLeft, 30); // the position is taken only by a refresh
@@ -263,21 +294,10 @@ TEST_F(MemoWindowTest, TheFontDialogChoosesFontAndColourTogether)
     settings().memoColor = 0x000000FF; // red, one of the colour box's own
     openSpecies(0);
     ASSERT_NE(memo(), nullptr);
-    setModalSeam(nullptr);
-
     QString caption, presetFamily, presetColourName;
     QColor presetColour;
-    QTimer::singleShot(0, memo(), [&] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
+    useRealFontDialog([&](QDialog* dialog, QFontDialog* fonts, QComboBox* colours, QDialogButtonBox* buttons) {
         caption = dialog->windowTitle();
-        auto* fonts = dialog->findChild<QFontDialog*>(QStringLiteral("fontChooser"));
-        auto* colours = dialog->findChild<QComboBox*>(QStringLiteral("colourBox"));
-        auto* buttons = dialog->findChild<QDialogButtonBox*>();
-        if (!fonts || !colours || !buttons) {
-            dialog->reject();
-            return;
-        }
         presetFamily = fonts->currentFont().family();
         presetColour = colours->currentData().value<QColor>();
         presetColourName = colours->currentText();
@@ -290,8 +310,6 @@ TEST_F(MemoWindowTest, TheFontDialogChoosesFontAndColourTogether)
         colours->setCurrentIndex(colours->findData(QColor(0, 128, 128)));
         buttons->button(QDialogButtonBox::Ok)->click();
     });
-    memo()->toolButton(4)->click();
-    setModalSeam(&seam);
 
     EXPECT_EQ(caption, QStringLiteral("フォント"));
     EXPECT_EQ(presetFamily, QStringLiteral("IPAGothic"));
@@ -421,4 +439,38 @@ TEST_F(MemoWindowTest, AnUnreadableMemoKeepsThePreviousText)
     EXPECT_EQ(seam.messages[0].icon, ModalSeam::Icon::Error);
     EXPECT_TRUE(seam.messages[0].text.contains(QStringLiteral("リンドウ.txt")));
     EXPECT_EQ(memoText(), QStringLiteral("道ばたに咲く\n白い花"));
+}
+
+// A memo font known only through a substitute: the dialog shows the family
+// actually drawn, and OK without choosing another family (to change only
+// the colour) keeps the memo's own font name.
+TEST_F(MemoWindowTest, TheFontDialogKeepsASubstitutedFontName)
+{
+    QFont::insertSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"), {QStringLiteral("IPAPGothic")});
+    settings().memoName = QStringLiteral("ＭＳ Ｐゴシック");
+    openSpecies(0);
+    ASSERT_NE(memo(), nullptr);
+    const QString drawn = QFontInfo(memo()->memo()->font()).family();
+    ASSERT_EQ(drawn, QStringLiteral("IPAPGothic"));
+    QString presetFamily;
+    useRealFontDialog([&](QDialog*, QFontDialog* fonts, QComboBox* colours, QDialogButtonBox* buttons) {
+        presetFamily = fonts->currentFont().family();
+        colours->setCurrentIndex(colours->findData(QColor(0, 128, 0)));
+        buttons->button(QDialogButtonBox::Ok)->click();
+    });
+    EXPECT_EQ(presetFamily, drawn);
+    EXPECT_EQ(memo()->memo()->font().family(), QStringLiteral("ＭＳ Ｐゴシック"));
+    EXPECT_EQ(memo()->textColour(), QColor(0, 128, 0));
+    memo()->storeMemoSettings();
+    EXPECT_EQ(settings().memoName, QStringLiteral("ＭＳ Ｐゴシック"));
+    QFont::removeSubstitutions(QStringLiteral("ＭＳ Ｐゴシック"));
+}
+
+// A memo a Linux editor saved in UTF-8 shows as written.
+TEST_F(MemoWindowTest, Utf8MemoShowsAsWritten)
+{
+    writeFile(hdd() + "ハコベ.txt", QStringLiteral("道ばたに咲く\n白い花 🌼\n").toUtf8());
+    openSpecies(0);
+    ASSERT_NE(memo(), nullptr);
+    EXPECT_EQ(memoText(), QStringLiteral("道ばたに咲く\n白い花 🌼"));
 }

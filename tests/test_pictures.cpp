@@ -3,6 +3,7 @@
 #include "images/BitmapUtils.h"
 #include "images/pictures.h"
 #include "platform/files.h"
+#include "support/picturebytes.h"
 #include "support/testutil.h"
 
 #include <QElapsedTimer>
@@ -70,34 +71,12 @@ bool near(const QColor& a, const QColor& b, int tolerance = 12)
 QByteArray rawJpeg(int w, int h, int components, J_COLOR_SPACE space, bool adobeMarker,
                    const std::function<void(int x, int y, JSAMPLE* px)>& pixel, int restartRows = 0)
 {
-    jpeg_compress_struct cinfo;
-    jpeg_error_mgr err;
-    cinfo.err = jpeg_std_error(&err);
-    jpeg_create_compress(&cinfo);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&cinfo, &buffer, &size);
-    cinfo.image_width = JDIMENSION(w);
-    cinfo.image_height = JDIMENSION(h);
-    cinfo.input_components = components;
-    cinfo.in_color_space = space;
-    jpeg_set_defaults(&cinfo);
-    cinfo.write_Adobe_marker = adobeMarker ? TRUE : FALSE;
-    cinfo.restart_in_rows = restartRows;
-    jpeg_set_quality(&cinfo, 95, TRUE);
-    jpeg_start_compress(&cinfo, TRUE);
-    std::vector<JSAMPLE> row(size_t(w * components));
-    while (cinfo.next_scanline < cinfo.image_height) {
-        for (int x = 0; x < w; ++x)
-            pixel(x, int(cinfo.next_scanline), row.data() + x * components);
-        JSAMPROW r = row.data();
-        jpeg_write_scanlines(&cinfo, &r, 1);
-    }
-    jpeg_finish_compress(&cinfo);
-    jpeg_destroy_compress(&cinfo);
-    QByteArray out(reinterpret_cast<const char*>(buffer), qsizetype(size));
-    free(buffer);
-    return out;
+    picturebytes::JpegLayout layout;
+    layout.components = components;
+    layout.space = space;
+    layout.adobeMarker = adobeMarker;
+    layout.restartRows = restartRows;
+    return picturebytes::libjpegFile(w, h, layout, pixel);
 }
 
 // A Windows bitmap file. Pixels come from `colour`; depth 8 uses a palette

@@ -237,6 +237,8 @@ TEST_F(ViewerTest, MissingAndUndecodablePictures)
     ASSERT_EQ(seam.messages.size(), 1u);
     EXPECT_EQ(seam.messages[0].icon, ModalSeam::Icon::Error);
     EXPECT_TRUE(seam.messages[0].text.contains(hdd() + "リンドウ02.jpg"));
+    // What is wrong, in Japanese.
+    EXPECT_TRUE(seam.messages[0].text.contains(QStringLiteral("JPEG 画像ではありません。"))) << qPrintable(seam.messages[0].text);
     EXPECT_TRUE(looksLike(shown(), Qt::magenta)); // picture 1 stays
     EXPECT_TRUE(looksLike(viewer()->viewBitmap(), Qt::magenta));
 
@@ -383,4 +385,30 @@ TEST_F(ViewerTest, KeptInsideTheScreenAtStartAndWhenFitted)
     viewer()->move(area.left() + 10, area.top() + 20);
     openSpecies(0);
     EXPECT_EQ(viewer()->pos(), QPoint(area.left() + 10, area.top() + 20));
+}
+
+// A picture too large for the screen pushes the viewer (following its
+// pictures) to the screen's edge; the next picture that fits shows where
+// the user had put it, unless the user has moved it since.
+TEST_F(ViewerTest, KeepsTheUsersPlaceWheneverThePictureFits)
+{
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    settings().imageAutoSize = false;
+    writePicture(hdd() + "ハコベ02.bmp", area.width() + 200, 100, Qt::red);
+    openSpecies(0);
+    const QPoint place(area.left() + 100, area.top() + 50);
+    viewer()->move(place);
+
+    viewer()->toolButton(6)->click(); // picture 2, wider than the screen
+    EXPECT_EQ(viewer()->frameGeometry().left(), area.left());
+    viewer()->toolButton(6)->click(); // picture 3 fits
+    EXPECT_EQ(viewer()->pos(), place);
+    viewer()->toolButton(6)->click(); // picture 1 fits too
+    EXPECT_EQ(viewer()->pos(), place);
+
+    viewer()->toolButton(6)->click(); // pushed again, then moved by the user
+    const QPoint moved(area.left() + 40, area.top() + 30);
+    viewer()->move(moved);
+    viewer()->toolButton(6)->click();
+    EXPECT_EQ(viewer()->pos(), moved);
 }

@@ -25,6 +25,13 @@ QString folderOf(const QTemporaryDir& dir)
     return dir.path() + QLatin1Char('/');
 }
 
+QString writeFileIn(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes)
+{
+    const QString path = folderOf(dir) + name;
+    writeFile(path, bytes);
+    return path;
+}
+
 QString toolPath(const QString& name)
 {
     return QStringLiteral(TOLVARIN_TOOLS_DIR "/") + name;

@@ -20,6 +20,8 @@ void writeFile(const QString& path, const QByteArray& bytes);
 QByteArray readFile(const QString& path);
 // A temporary folder path ending in "/".
 QString folderOf(const QTemporaryDir& dir);
+// Writes `bytes` as the file `name` in `dir`; returns its path.
+QString writeFileIn(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes);
 // Path of a helper program built beside the tests.
 QString toolPath(const QString& name);
 
