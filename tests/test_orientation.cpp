@@ -136,7 +136,7 @@ TEST(Orientation, TurnsEachOrientationUpright)
 
 class PhonePhotos : public ::testing::Test {
 protected:
-    QTemporaryDir dir, hdd;
+    QTemporaryDir dir;
     QString write(const QString& name, const QByteArray& bytes) { return testutil::writeFileIn(dir, name, bytes); }
 };
 
@@ -182,33 +182,35 @@ TEST_F(PhonePhotos, ShownUpright)
 // with its bytes (and tag) and shows upright.
 TEST_F(PhonePhotos, StoredUpright)
 {
-    const QString h = testutil::folderOf(hdd);
     const Bitmap24 lying = orientUpright(photo(600, 800), 8);
 
     const QString tagged = write("tagged.jpg", withExif(jpegOf(lying), 6));
     Bitmap24 upright;
     ASSERT_TRUE(loadPictureFile(tagged, upright));
-    StoreOutcome o = storeChosenPicture(tagged, h, QStringLiteral("ハコベ"), 1);
+    QByteArray stored;
+    StoreOutcome o = prepareChosenPicture(tagged, QStringLiteral("ハコベ"), 1, stored);
     ASSERT_EQ(o.kind, StoreOutcome::Reduced) << qPrintable(o.error);
-    const QByteArray stored = testutil::readFile(o.target);
+    EXPECT_EQ(o.target, QStringLiteral("ハコベ01.jpg"));
     EXPECT_EQ(stored, jpegOf(resampleBitmapReference(upright, 480, 640)));
     EXPECT_FALSE(stored.contains("Exif"));
     Bitmap24 back;
-    ASSERT_TRUE(loadPictureFile(o.target, back));
+    ASSERT_TRUE(loadPictureFile(write(o.target, stored), back));
     EXPECT_EQ(back.size(), QSize(480, 640));
     EXPECT_TRUE(near(colourAt(back, 240, 10), Green));
 
     const QString plain = write("plain.jpg", jpegOf(lying));
     Bitmap24 asStored;
     ASSERT_TRUE(loadPictureFile(plain, asStored));
-    o = storeChosenPicture(plain, h, QStringLiteral("ハコベ"), 2);
+    QByteArray plainStored;
+    o = prepareChosenPicture(plain, QStringLiteral("ハコベ"), 2, plainStored);
     ASSERT_EQ(o.kind, StoreOutcome::Reduced);
-    EXPECT_EQ(testutil::readFile(o.target), jpegOf(resampleBitmapReference(asStored, 640, 480)));
+    EXPECT_EQ(plainStored, jpegOf(resampleBitmapReference(asStored, 640, 480)));
 
     const QByteArray small = withExif(jpegOf(orientUpright(photo(300, 400), 8)), 6);
-    o = storeChosenPicture(write("small.jpg", small), h, QStringLiteral("ハコベ"), 3);
+    QByteArray smallStored;
+    o = prepareChosenPicture(write("small.jpg", small), QStringLiteral("ハコベ"), 3, smallStored);
     ASSERT_EQ(o.kind, StoreOutcome::Copied);
-    EXPECT_EQ(testutil::readFile(o.target), small);
-    ASSERT_TRUE(loadPictureFile(o.target, back));
+    EXPECT_EQ(smallStored, small);
+    ASSERT_TRUE(loadPictureFile(write(o.target, smallStored), back));
     EXPECT_EQ(back.size(), QSize(300, 400));
 }

@@ -37,7 +37,7 @@ QByteArray jpegFile(int w, int h, bool progressive, bool gray = false)
 
 class Bombs : public ::testing::Test {
 protected:
-    QTemporaryDir dir, hdd;
+    QTemporaryDir dir;
 
     QString write(const QString& name, const QByteArray& bytes) { return testutil::writeFileIn(dir, name, bytes); }
 
@@ -53,7 +53,8 @@ protected:
         Thumbnail thumbnail;
         QString thumbError;
         EXPECT_FALSE(loadThumbnail(path, thumbnail, nullptr, &thumbError)) << qPrintable(path);
-        const StoreOutcome stored = storeChosenPicture(path, testutil::folderOf(hdd), QStringLiteral("ハコベ"), 1);
+        QByteArray bytes;
+        const StoreOutcome stored = prepareChosenPicture(path, QStringLiteral("ハコベ"), 1, bytes);
         EXPECT_EQ(stored.kind, StoreOutcome::Failed);
         EXPECT_EQ(stored.error, error);
         return error;
