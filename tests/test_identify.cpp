@@ -31,14 +31,7 @@ using namespace testutil;
 
 namespace {
 
-// name, seasons, colours, flower, stem, margin, leaf, pictures
-const QStringList catalogue = {
-    QStringLiteral("ハコベ,1,1,0,0,1,0,0,0,0,0,3,1,0,2,2"),
-    QStringLiteral("タンポポ,1,0,0,0,0,0,1,0,0,0,2,3,0,4,1"),
-    QStringLiteral("ヤマユリ,0,1,0,0,1,0,0,0,0,0,8,1,1,1,1"),
-    QStringLiteral("リンドウ,0,0,1,0,0,0,0,1,0,0,1,1,1,2,1"),
-    QStringLiteral("ススキ,0,0,1,0,0,0,0,0,0,1,4,1,0,8,1"),
-};
+const QStringList& catalogue = fiveSpecies;
 
 struct Folders {
     QTemporaryDir root;

@@ -33,6 +33,16 @@ namespace testutil {
 
 // Writes a data file (cp932, CR LF) with the given lines into `folder`.
 void writeCatalogue(const QString& folder, const QStringList& lines);
+
+// Five species of different seasons, colours and forms, for the window
+// tests. Fields: name, seasons, colours, flower, stem, margin, leaf, pictures.
+inline const QStringList fiveSpecies = {
+    QStringLiteral("ハコベ,1,1,0,0,1,0,0,0,0,0,3,1,0,2,2"),
+    QStringLiteral("タンポポ,1,0,0,0,0,0,1,0,0,0,2,3,0,4,1"),
+    QStringLiteral("ヤマユリ,0,1,0,0,1,0,0,0,0,0,8,1,1,1,1"),
+    QStringLiteral("リンドウ,0,0,1,0,0,0,0,1,0,0,1,1,1,2,1"),
+    QStringLiteral("ススキ,0,0,1,0,0,0,0,0,0,1,4,1,0,8,1"),
+};
 // Writes a w x h picture of one colour; the format follows the extension
 // (".jpg" or ".bmp").
 void writePicture(const QString& path, int w, int h, const QColor& colour);
