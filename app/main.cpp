@@ -232,6 +232,8 @@ void TfMain::buildWindow()
     statusBar1_->setSizeGripEnabled(true);
     statusText_ = new QLabel(statusBar1_);
     statusText_->setObjectName(QStringLiteral("StatusText"));
+    // Names are shown as written, never taken for markup.
+    statusText_->setTextFormat(Qt::PlainText);
     statusBar1_->addWidget(statusText_, 1);
 }
 
