@@ -102,6 +102,16 @@ protected:
     {
         seam.dialogs.push_back([](QDialog*) { return QDialog::Rejected; });
     }
+    // Picture editing with エノキグサ chosen for correction on the shown pad.
+    void correctEnokigusa(Program& p)
+    {
+        p.start();
+        p.main->toolButton(11)->setChecked(true);
+        chooseEntry(3);
+        p.main->ToolButton8Click();
+    }
+    // A change on the correction pad: winter ticked or unticked.
+    static void toggleWinter(Program& p) { p.pad->findChild<QCheckBox*>("CheckBox4")->click(); }
     // The input pad ticks the named controls and confirms.
     void fillPad(const QStringList& ticks)
     {
@@ -606,12 +616,9 @@ TEST_F(EditingTest, AnUnconfirmedCorrectionIsNotDroppedInSilence)
 {
     Program p;
     writePicture(p.src() + "a.jpg", 30, 20, Qt::red);
-    p.start();
-    p.main->toolButton(11)->setChecked(true);
-    chooseEntry(3); // エノキグサ
-    p.main->ToolButton8Click();
+    correctEnokigusa(p);
     const QString before = p.dataText();
-    auto winter = [&] { p.pad->findChild<QCheckBox*>("CheckBox4")->click(); };
+    auto winter = [&] { toggleWinter(p); };
     winter();
     seam.messages.clear();
     // Cancel stays, with the change still on the pad.
@@ -666,13 +673,9 @@ TEST_F(EditingTest, AnUnconfirmedCorrectionIsNotDroppedInSilence)
 TEST_F(EditingTest, LeavingEditingOrClosingAsksAboutAnUnconfirmedCorrection)
 {
     Program p;
-    p.start();
-    p.main->toolButton(11)->setChecked(true);
-    chooseEntry(3); // エノキグサ
-    p.main->ToolButton8Click();
+    correctEnokigusa(p);
     const QString before = p.dataText();
-    auto winter = [&] { p.pad->findChild<QCheckBox*>("CheckBox4")->click(); };
-    winter();
+    toggleWinter(p);
     seam.messages.clear();
     // Cancel stays in editing mode with the change on the pad.
     seam.answers.push_back(QMessageBox::Cancel);
@@ -697,7 +700,7 @@ TEST_F(EditingTest, LeavingEditingOrClosingAsksAboutAnUnconfirmedCorrection)
     p.main->A1Click();
     chooseEntry(3);
     p.main->ToolButton8Click();
-    winter(); // winter off again
+    toggleWinter(p); // winter off again
     seam.messages.clear();
     seam.answers.push_back(QMessageBox::Yes);
     p.main->close();
