@@ -75,6 +75,9 @@ QMessageBox::StandardButton ModalSeam::message(QWidget* parent, const QString& c
     case Icon::None: break;
     }
     QMessageBox box(qtIcon, caption, text, buttons, parent);
+    // Every message is plain text; a name in it that looks like markup is
+    // shown as written, and the line breaks stay.
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);
     return QMessageBox::StandardButton(box.exec());
 }

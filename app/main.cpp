@@ -232,6 +232,8 @@ void TfMain::buildWindow()
     statusBar1_->setSizeGripEnabled(true);
     statusText_ = new QLabel(statusBar1_);
     statusText_->setObjectName(QStringLiteral("StatusText"));
+    // Names are shown as written, never taken for markup.
+    statusText_->setTextFormat(Qt::PlainText);
     statusBar1_->addWidget(statusText_, 1);
 }
 
@@ -386,6 +388,9 @@ void TfMain::closeEvent(QCloseEvent* e)
 
 void TfMain::FormCloseQuery()
 {
+    // Closing is never refused, but a correction left unconfirmed on the
+    // pad is not dropped without a question.
+    settlePendingCorrection(false);
     // Each window's own close handling hands its position (and the memo
     // window its font and colours) to the settings before they are written.
     if (Tf_p_list* list = Tf_p_list::instance())
@@ -587,9 +592,13 @@ void TfMain::Find1Click()
 {
     MainState& state = mainState();
     // A search from the menu while pictures are edited leaves editing
-    // first, so no correction or edit button outlives it.
-    if (state.editMode)
+    // first, so no correction or edit button outlives it; a user who keeps
+    // an unconfirmed correction open stays there.
+    if (state.editMode) {
         ToolButton3Click();
+        if (state.editMode)
+            return;
+    }
     state.resultMode = true;
     state.editMode = false;
     state.memoOnPad = false;

@@ -165,8 +165,9 @@ private:
     bool beginChange(CatalogueChange& change, const QString& busyText, bool plainMessages = false);
     // A change made on the correction pad but not confirmed with "変更":
     // asks whether to keep it before the pad moves on. False when the user
-    // cancels, or the change could not be stored.
-    bool settlePendingCorrection();
+    // cancels, or the change could not be stored. Without `mayCancel` (the
+    // program is closing) the question has no cancel button.
+    bool settlePendingCorrection(bool mayCancel = true);
     // True when the species shown is still `name` with `count` pictures and
     // the picture in `slot` is still the very file shown there.
     bool stillAsShown(const QString& name, int count, int slot) const;

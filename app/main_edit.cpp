@@ -92,15 +92,16 @@ bool TfMain::beginChange(CatalogueChange& change, const QString& busyText, bool 
     return true;
 }
 
-bool TfMain::settlePendingCorrection()
+bool TfMain::settlePendingCorrection(bool mayCancel)
 {
     const MainState& state = mainState();
     if (!pad_ || !state.editMode || !state.correctionMode || state.currentSpecies < 1 ||
         !pad_->executeButton()->isEnabled() || pad_->executeButton()->text() != QStringLiteral("変更"))
         return true;
+    const QMessageBox::StandardButtons buttons =
+        QMessageBox::Yes | QMessageBox::No | (mayCancel ? QMessageBox::Cancel : QMessageBox::NoButton);
     switch (modal().message(this, QApplication::applicationName(), QStringLiteral("変更を保存しますか"),
-                            ModalSeam::Icon::Question, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
-                            QMessageBox::Yes)) {
+                            ModalSeam::Icon::Question, buttons, QMessageBox::Yes)) {
     case QMessageBox::Yes:
         // Stays when it could not be stored: the change is still on the pad.
         return pad_->BitBtn1Click() && !pad_->executeButton()->isEnabled();
@@ -143,6 +144,9 @@ void TfMain::A1Click()
 
 void TfMain::ToolButton3Click()
 {
+    // The pad is hidden on leaving: a change left on it would be lost.
+    if (!settlePendingCorrection())
+        return;
     MainState& state = mainState();
     resetPictureSlots(0);
     hideSelectionFrame();

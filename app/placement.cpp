@@ -18,10 +18,18 @@ void placeForm(QWidget* form)
         return;
     const QRect outer = form->frameGeometry();
     const QRect placed = placeRect(outer, screen->availableGeometry());
+    // A form that lies inside is left alone. Moving a hidden window the
+    // window manager has framed before to where it already is would shift
+    // it by its frame when it is shown again, since Qt reports such a
+    // window's position without the frame it has just been given.
+    if (placed == outer)
+        return;
     // The frame adds to the client size; keep that difference when resizing.
     const QSize frameExtra = outer.size() - form->size();
-    form->resize(placed.size() - frameExtra);
-    form->move(placed.topLeft());
+    if (placed.size() != outer.size())
+        form->resize(placed.size() - frameExtra);
+    if (placed.topLeft() != outer.topLeft())
+        form->move(placed.topLeft());
 }
 
 namespace {

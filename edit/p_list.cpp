@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QSplitter>
+#include <QTextDocument>
 #include <QToolTip>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -74,7 +75,8 @@ protected:
             const auto* help = static_cast<QHelpEvent*>(e);
             const QListWidgetItem* item = itemAt(help->pos());
             if (item)
-                QToolTip::showText(help->globalPos(), item->text(), viewport(), visualItemRect(item));
+                QToolTip::showText(help->globalPos(), Qt::convertFromPlainText(item->text(), Qt::WhiteSpaceNoWrap),
+                                   viewport(), visualItemRect(item));
             else
                 QToolTip::hideText();
             return true;

@@ -167,6 +167,7 @@ void TfCompare::fill(const std::vector<PlantRecord>& species)
         const int col = int(c) * 3;
         column.nameLabel = new QLabel(column.record.name, picturesArea_);
         column.nameLabel->setObjectName(QStringLiteral("Name%1").arg(c));
+        column.nameLabel->setTextFormat(Qt::PlainText);
         column.nameLabel->setFont(bold);
         column.nameLabel->setAlignment(Qt::AlignCenter);
         grid->addWidget(column.nameLabel, 0, col, 1, 3);

@@ -461,13 +461,24 @@ void TfSearch::reject()
     BitBtn2Click();
 }
 
+void TfSearch::setVisible(bool visible)
+{
+    // Moved once it is on its way to the screen, the window would be
+    // placed by its inside: a window manager that has not yet told the
+    // program how wide its frame is then puts the frame that much higher
+    // and further left, and the remembered position would creep up at
+    // every start. Moved before, the position is the frame's, as for every
+    // other window.
+    if (visible && !isVisible())
+        FormShow();
+    QDialog::setVisible(visible);
+}
+
 void TfSearch::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    if (event->spontaneous())
-        return;
-    FormShow();
-    shownOnce_ = true;
+    if (!event->spontaneous())
+        shownOnce_ = true;
 }
 
 void TfSearch::hideEvent(QHideEvent* event)

@@ -108,6 +108,9 @@ public slots:
     // Escape and the title bar's close button behave like the cancel button
     // in a modal display; a modeless pad is only hidden by its close button.
     void reject() override;
+    // Showing runs FormShow first: the remembered position is applied
+    // before the window system maps the window (see FormShow).
+    void setVisible(bool visible) override;
 
 protected:
     void showEvent(QShowEvent* event) override;

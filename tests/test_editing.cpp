@@ -102,6 +102,16 @@ protected:
     {
         seam.dialogs.push_back([](QDialog*) { return QDialog::Rejected; });
     }
+    // Picture editing with エノキグサ chosen for correction on the shown pad.
+    void correctEnokigusa(Program& p)
+    {
+        p.start();
+        p.main->toolButton(11)->setChecked(true);
+        chooseEntry(3);
+        p.main->ToolButton8Click();
+    }
+    // A change on the correction pad: winter ticked or unticked.
+    static void toggleWinter(Program& p) { p.pad->findChild<QCheckBox*>("CheckBox4")->click(); }
     // The input pad ticks the named controls and confirms.
     void fillPad(const QStringList& ticks)
     {
@@ -606,12 +616,9 @@ TEST_F(EditingTest, AnUnconfirmedCorrectionIsNotDroppedInSilence)
 {
     Program p;
     writePicture(p.src() + "a.jpg", 30, 20, Qt::red);
-    p.start();
-    p.main->toolButton(11)->setChecked(true);
-    chooseEntry(3); // エノキグサ
-    p.main->ToolButton8Click();
+    correctEnokigusa(p);
     const QString before = p.dataText();
-    auto winter = [&] { p.pad->findChild<QCheckBox*>("CheckBox4")->click(); };
+    auto winter = [&] { toggleWinter(p); };
     winter();
     seam.messages.clear();
     // Cancel stays, with the change still on the pad.
@@ -659,6 +666,47 @@ TEST_F(EditingTest, AnUnconfirmedCorrectionIsNotDroppedInSilence)
     p.pad->cancelButton()->click();
     EXPECT_TRUE(seam.messages.empty());
     EXPECT_EQ(mainState().currentSpecies, 4);
+}
+
+// Leaving picture editing (its tool button, or a search from the menu) and
+// closing the program ask about a change left unconfirmed on the pad too.
+TEST_F(EditingTest, LeavingEditingOrClosingAsksAboutAnUnconfirmedCorrection)
+{
+    Program p;
+    correctEnokigusa(p);
+    const QString before = p.dataText();
+    toggleWinter(p);
+    seam.messages.clear();
+    // Cancel stays in editing mode with the change on the pad.
+    seam.answers.push_back(QMessageBox::Cancel);
+    p.main->ToolButton3Click();
+    ASSERT_EQ(seam.messages.size(), 1u);
+    EXPECT_EQ(seam.messages[0].text, QStringLiteral("変更を保存しますか"));
+    EXPECT_TRUE(mainState().editMode);
+    EXPECT_TRUE(p.pad->executeButton()->isEnabled());
+    // A search from the menu asks the same; cancel leaves everything as it was.
+    seam.answers.push_back(QMessageBox::Cancel);
+    p.main->Find1Click();
+    EXPECT_EQ(seam.messages.size(), 2u);
+    EXPECT_TRUE(mainState().editMode);
+    EXPECT_TRUE(seam.dialogNames.filter("fSearch").isEmpty()); // no search pad was shown
+    // Yes keeps the change, then leaves.
+    seam.answers.push_back(QMessageBox::Yes);
+    p.main->ToolButton3Click();
+    EXPECT_FALSE(mainState().editMode);
+    EXPECT_TRUE(p.dataText().contains(QStringLiteral("エノキグサ,0,1,1,1,")));
+
+    // Closing the program asks, and is never refused.
+    p.main->A1Click();
+    chooseEntry(3);
+    p.main->ToolButton8Click();
+    toggleWinter(p); // winter off again
+    seam.messages.clear();
+    seam.answers.push_back(QMessageBox::Yes);
+    p.main->close();
+    ASSERT_EQ(seam.messages.size(), 1u);
+    EXPECT_EQ(seam.messages[0].text, QStringLiteral("変更を保存しますか"));
+    EXPECT_EQ(p.dataText(), before);
 }
 
 // A picture no species counts where registration puts the next one never

@@ -1,7 +1,9 @@
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -10,14 +12,17 @@
 #include <QTemporaryDir>
 #include <QStatusTipEvent>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
+#include "app/ModalSeam.h"
 #include "app/main.h"
 #include "app/state.h"
 #include "images/thumbnails.h"
 #include "platform/files.h"
+#include "search/compare.h"
 #include "search/search.h"
 #include "support/testseam.h"
 #include "support/testutil.h"
@@ -341,4 +346,55 @@ TEST_F(MainWindowTest, InputDuringASearchIsDropped)
     // Afterwards the window takes input again.
     QTest::mouseClick(tool(main, 2), Qt::LeftButton);
     EXPECT_FALSE(main.isVisible());
+}
+
+// A name is shown as it is written, whatever characters it holds: one that
+// looks like markup ("<b>…", from a hand-edited data file) is not taken for
+// formatting in the status bar, the comparison window or a message box,
+// and a message keeps its line breaks.
+TEST_F(MainWindowTest, NamesThatLookLikeMarkupShowAsWritten)
+{
+    Folders s;
+    const QString odd = QStringLiteral("<b>ハコベ<br>");
+    writeCatalogue(s.hdd(), {odd + QStringLiteral(",1,1,0,0,1,0,0,0,0,0,3,1,0,2,1"),
+                             QStringLiteral("タンポポ,1,0,0,0,0,0,1,0,0,0,2,3,0,4,1")});
+    writePicture(s.hdd() + odd + QStringLiteral("01.jpg"), 64, 48, Qt::white);
+    TfMain main(s.ini(), s.exe());
+    TfSearch pad(&main);
+    main.setSearchPad(&pad);
+    search(main, seam, {});
+    ASSERT_EQ(mainState().resultList, (QStringList{odd, QStringLiteral("タンポポ")}));
+
+    // Shown whole: laid out as wide as all its characters, not as a bold
+    // "ハコベ" and a line break.
+    const auto showsWhole = [](const QLabel* label, const QString& text) {
+        return label->sizeHint().width() >= label->fontMetrics().horizontalAdvance(text);
+    };
+    main.selectPicture(0);
+    EXPECT_EQ(main.statusText(), odd);
+    const auto* status = main.findChild<QLabel*>(QStringLiteral("StatusText"));
+    ASSERT_NE(status, nullptr);
+    EXPECT_TRUE(showsWhole(status, odd));
+
+    ASSERT_TRUE(TfCompare::showFor(&main, {1, 2}));
+    const auto* name = TfCompare::instance()->findChild<QLabel*>(QStringLiteral("Name0"));
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->text(), odd);
+    EXPECT_TRUE(showsWhole(name, odd));
+    TfCompare::release();
+
+    // The program's own message boxes, with the real modal seam.
+    setModalSeam(nullptr);
+    const QString first = QStringLiteral("「%1」は既に登録されています。").arg(odd);
+    bool whole = false;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        const auto* text = box ? box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")) : nullptr;
+        whole = text && showsWhole(text, first);
+        if (box)
+            box->done(QMessageBox::Ok);
+    });
+    showError(&main, first + QStringLiteral("\n別の植物名を入力してください。"));
+    EXPECT_TRUE(whole);
+    setModalSeam(&seam);
 }
