@@ -1,0 +1,250 @@
+// Result thumbnails kept across runs in the desktop's shared thumbnail cache,
+// and pictures that could not be decoded remembered for the run.
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include "images/thumbnails.h"
+#include "platform/files.h"
+#include "support/testutil.h"
+
+using namespace testutil;
+
+namespace {
+
+int permissions(const QString& path)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+
+// Sets a file's modification time to the nanosecond.
+void setModified(const QString& path, qint64 ns)
+{
+    timespec times[2];
+    times[0].tv_sec = times[1].tv_sec = time_t(ns / 1000000000);
+    times[0].tv_nsec = times[1].tv_nsec = long(ns % 1000000000);
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+}
+
+bool samePixels(const QImage& a, const QImage& b)
+{
+    return a.format() == b.format() && a.size() == b.size() && a == b;
+}
+
+class SharedCache : public ::testing::Test {
+protected:
+    void TearDown() override { platform::clearFaultsForTesting(); }
+    QTemporaryDir root;
+    QString pictures() const { return folderOf(root) + "ピクチャ/"; }
+    // The "large" folder in a cache folder that does not exist yet.
+    QString large() const { return folderOf(root) + "cache/thumbnails/large"; }
+    QString picture(const QString& name, int w, int h, const QColor& colour) const
+    {
+        QDir().mkpath(pictures());
+        writePicture(pictures() + name, w, h, colour);
+        return pictures() + name;
+    }
+};
+
+} // namespace
+
+// Where a thumbnail goes and what it says, as the Thumbnail Managing
+// Standard lays it out; after a restart (an empty memory cache) the grid
+// gets the very image it got from decoding.
+TEST_F(SharedCache, KeptAsTheDesktopKeepsThem)
+{
+    const QString path = picture("ハコベ01.jpg", 640, 480, Qt::darkGreen);
+    SharedThumbnails shared(large());
+    ThumbnailCache memory;
+    memory.setShared(&shared);
+    Thumbnail decoded;
+    platform::FileStamp stamp;
+    ASSERT_TRUE(loadThumbnail(path, decoded, &memory, nullptr, &stamp));
+    shared.finishWriting();
+
+    const QByteArray uri = "file://" + QUrl::toPercentEncoding(path, "/");
+    EXPECT_EQ(SharedThumbnails::uriOf(path), uri);
+    const QString file =
+        large() + "/" + QString::fromLatin1(QCryptographicHash::hash(uri, QCryptographicHash::Md5).toHex()) + ".png";
+    ASSERT_TRUE(QFileInfo::exists(file));
+    EXPECT_EQ(permissions(file), 0600);
+    for (const QString& folder : {large(), QFileInfo(large()).path(), QFileInfo(QFileInfo(large()).path()).path()})
+        EXPECT_EQ(permissions(folder), 0700) << folder.toStdString();
+    EXPECT_EQ(QDir(large()).entryList(QDir::Files), QStringList{QFileInfo(file).fileName()}); // no temporaries
+    const QImage png(file, "png");
+    EXPECT_EQ(png.text("Thumb::URI").toUtf8(), uri);
+    EXPECT_EQ(png.text("Thumb::MTime"), QString::number(QFileInfo(path).lastModified().toSecsSinceEpoch()));
+    EXPECT_EQ(png.text("Thumb::Size"), QString::number(QFileInfo(path).size()));
+    EXPECT_EQ(png.text("Thumb::Image::Width"), "640");
+    EXPECT_EQ(png.text("Thumb::Image::Height"), "480");
+    EXPECT_EQ(png.size(), QSize(160, 120));
+
+    // After a restart: the same picture for the grid, and its full size.
+    ThumbnailCache restarted;
+    restarted.setShared(&shared);
+    Thumbnail kept;
+    ASSERT_TRUE(loadThumbnail(path, kept, &restarted));
+    EXPECT_TRUE(samePixels(kept.image, decoded.image));
+    EXPECT_EQ(kept.fullSize, QSize(640, 480));
+
+    // What is found is what was kept for this file (not decoded again).
+    Thumbnail red{QImage(160, 120, QImage::Format_RGB888), QSize(640, 480)};
+    red.image.fill(Qt::red);
+    ASSERT_TRUE(shared.write(path, stamp, red));
+    ThumbnailCache again;
+    again.setShared(&shared);
+    ASSERT_TRUE(loadThumbnail(path, kept, &again));
+    EXPECT_TRUE(samePixels(kept.image, red.image));
+
+    // A picture the DCT scales leave larger than the "large" size is shrunk
+    // to its slot, and kept like the others; a thumbnail larger than that
+    // size is never written.
+    for (const QSize& size : {QSize(640, 427), QSize(1400, 100)}) {
+        const QString wide = picture(QStringLiteral("ススキ%1.jpg").arg(size.width()), size.width(), size.height(),
+                                     Qt::yellow);
+        Thumbnail t;
+        ASSERT_TRUE(loadThumbnail(wide, t, &memory));
+        EXPECT_EQ(t.image.size(), fitPictureSize(size).size);
+        shared.finishWriting();
+        EXPECT_TRUE(QFileInfo::exists(large() + "/" + SharedThumbnails::fileNameFor(wide)));
+    }
+    Thumbnail large{QImage(257, 100, QImage::Format_RGB888), QSize(2570, 1000)};
+    large.image.fill(Qt::black);
+    EXPECT_FALSE(shared.write(path, stamp, large));
+}
+
+// A picture that changed is never shown from the cache: a new time, and a
+// file renamed into its place within the same second, or even with the
+// same time to the nanosecond (a deletion renumbers pictures by renaming).
+// Another program's thumbnail, without our stamp, is not trusted either.
+TEST_F(SharedCache, NeverStale)
+{
+    const QString first = picture("スミレ01.jpg", 640, 480, Qt::red);
+    const QString second = picture("スミレ02.jpg", 640, 480, Qt::blue);
+    SharedThumbnails shared(large());
+    auto shown = [&](const QString& path) {
+        ThumbnailCache restarted; // every look a new run
+        restarted.setShared(&shared);
+        Thumbnail t;
+        EXPECT_TRUE(loadThumbnail(path, t, &restarted));
+        shared.finishWriting();
+        return t.image.pixelColor(80, 60);
+    };
+    EXPECT_GT(shown(first).red(), 200);
+    EXPECT_TRUE(QFileInfo::exists(large() + "/" + SharedThumbnails::fileNameFor(first)));
+    EXPECT_GT(shown(first).red(), 200);
+
+    // Rewritten with a new time.
+    writePicture(first, 640, 480, Qt::green);
+    EXPECT_GT(shown(first).green(), 100);
+
+    // Picture 2 renamed over picture 1, carrying picture 1's time exactly.
+    const platform::FileStamp before = platform::fileAge(first);
+    setModified(second, before.mtimeNs);
+    ASSERT_TRUE(QFile::remove(first));
+    ASSERT_TRUE(QFile::rename(second, first));
+    EXPECT_EQ(platform::fileAge(first).mtimeNs, before.mtimeNs);
+    EXPECT_GT(shown(first).blue(), 200);
+
+    // A thumbnail another program wrote (no stamp of ours) is made anew.
+    const QString file = large() + "/" + SharedThumbnails::fileNameFor(first);
+    QImage foreign(256, 192, QImage::Format_RGB888);
+    foreign.fill(Qt::white);
+    foreign.setText("Thumb::URI", QString::fromUtf8(SharedThumbnails::uriOf(first)));
+    foreign.setText("Thumb::MTime", QString::number(QFileInfo(first).lastModified().toSecsSinceEpoch()));
+    ASSERT_TRUE(foreign.save(file, "png"));
+    EXPECT_GT(shown(first).blue(), 200);
+    EXPECT_FALSE(QImage(file, "png").text("X-Tolvarin::Stamp").isEmpty());
+
+    // Neither is a file that is not a picture at all.
+    writeFile(file, "not a png");
+    EXPECT_GT(shown(first).blue(), 200);
+}
+
+// A cache that cannot be written (no home folder, a read-only or full
+// disk) changes nothing but speed, and is not tried again in that run.
+TEST_F(SharedCache, OneThatCannotBeWrittenChangesNothingButSpeed)
+{
+    const QString path = picture("セリ01.jpg", 640, 480, Qt::darkCyan);
+    Thumbnail expected;
+    ASSERT_TRUE(loadThumbnail(path, expected, nullptr));
+
+    const QByteArray home = qgetenv("HOME"), cache = qgetenv("XDG_CACHE_HOME");
+    qunsetenv("XDG_CACHE_HOME");
+    qunsetenv("HOME");
+    EXPECT_EQ(SharedThumbnails::defaultFolder(), QString());
+    qputenv("HOME", "/home/someone");
+    qputenv("XDG_CACHE_HOME", "relative/cache"); // not valid: passed over
+    EXPECT_EQ(SharedThumbnails::defaultFolder(), "/home/someone/.cache/thumbnails/large");
+    qputenv("XDG_CACHE_HOME", "/elsewhere//cache/");
+    EXPECT_EQ(SharedThumbnails::defaultFolder(), "/elsewhere/cache/thumbnails/large");
+    qputenv("HOME", home);
+    qputenv("XDG_CACHE_HOME", cache);
+
+    for (int fault : {0, EROFS, ENOSPC}) {
+        QTemporaryDir where;
+        const QString folder = folderOf(where) + "thumbnails/large";
+        SharedThumbnails shared(fault == 0 ? QString() : folder);
+        if (fault == EROFS)
+            platform::injectFaultForTesting(platform::FileOp::Create, "thumbnails", EROFS);
+        if (fault == ENOSPC)
+            platform::setWriteFaultForTesting("thumbnails");
+        for (int run = 0; run < 2; ++run) {
+            ThumbnailCache memory;
+            memory.setShared(&shared);
+            Thumbnail t;
+            ASSERT_TRUE(loadThumbnail(path, t, &memory)) << fault;
+            shared.finishWriting();
+            EXPECT_TRUE(samePixels(t.image, expected.image)) << fault;
+        }
+        platform::clearFaultsForTesting();
+        if (fault != 0)
+            EXPECT_TRUE(QDir(folder).entryList(QDir::Files).isEmpty()) << fault; // nothing half-written left
+        // Once found unwritable, the cache is left alone for the run.
+        Thumbnail t;
+        ThumbnailCache memory;
+        memory.setShared(&shared);
+        ASSERT_TRUE(loadThumbnail(path, t, &memory));
+        shared.finishWriting();
+        EXPECT_FALSE(QFileInfo::exists(folder + "/" + SharedThumbnails::fileNameFor(path))) << fault;
+    }
+}
+
+// The memory of pictures that could not be decoded: by file identity, so a
+// file still being copied (its size or time changes) is tried again.
+TEST(BrokenPictures, RememberedWhileUnchanged)
+{
+    QTemporaryDir dir;
+    const QString path = folderOf(dir) + "リンドウ01.jpg";
+    writeFile(path, "not a picture");
+    ThumbnailCache cache;
+    Thumbnail t;
+    QString why;
+    platform::FileStamp stamp;
+    ASSERT_FALSE(loadThumbnail(path, t, &cache, &why, &stamp));
+    EXPECT_FALSE(cache.broken(path, stamp));
+    cache.markBroken(path, stamp, why);
+    EXPECT_EQ(cache.broken(path, platform::fileAge(path)), why);
+    QString again;
+    EXPECT_FALSE(loadThumbnail(path, t, &cache, &again));
+    EXPECT_EQ(again, why);
+
+    writeFile(path, "still not a picture, and longer");
+    EXPECT_FALSE(cache.broken(path, platform::fileAge(path)));
+    writePicture(path, 64, 48, Qt::blue);
+    EXPECT_TRUE(loadThumbnail(path, t, &cache));
+    cache.markBroken(path, platform::fileAge(path), why);
+    cache.clear();
+    EXPECT_FALSE(cache.broken(path, platform::fileAge(path)));
+}
