@@ -231,6 +231,64 @@ TEST_F(MainWindowTest, BrokenPictureIsRetriedThenShownAsPlaceholder)
     EXPECT_EQ(main.pictureSlot(1)->size(), QSize(180, 120));
     EXPECT_TRUE(main.pictureSlot(1)->handlersAttached());
     EXPECT_EQ(main.pictureSlot(0)->size(), QSize(180, 90));
+
+    // The next search remembers it: the placeholder at once, no attempts.
+    const QImage placeholder = main.pictureSlot(1)->picture();
+    pauses.clear();
+    search(main, seam, {"CheckBox3"});
+    EXPECT_TRUE(pauses.empty());
+    EXPECT_EQ(main.pictureSlot(1)->picture(), placeholder);
+    EXPECT_TRUE(main.pictureSlot(1)->handlersAttached());
+
+    // A file that changed (still being copied, say) gets its attempts again;
+    // once it is a picture, it shows.
+    writeFile(s.hdd() + "リンドウ01.jpg", QByteArray("not a picture at all, but longer now"));
+    search(main, seam, {"CheckBox3"});
+    EXPECT_EQ(pauses.size(), 4u);
+    writePicture(s.hdd() + "リンドウ01.jpg", 90, 60, Qt::blue);
+    pauses.clear();
+    search(main, seam, {"CheckBox3"});
+    EXPECT_TRUE(pauses.empty());
+    EXPECT_EQ(main.pictureSlot(1)->size(), QSize(90, 60));
+}
+
+// After a restart the result pictures come from the desktop's thumbnail
+// cache, looking exactly as when they were decoded.
+TEST_F(MainWindowTest, ResultPicturesKeptAcrossRuns)
+{
+    Folders s;
+    writeCatalogue(s.hdd(), sampleLines);
+    writePicture(s.hdd() + "ハコベ01.jpg", 640, 480, Qt::white);
+    writePicture(s.cd() + "ヤマユリ01.bmp", 100, 300, Qt::yellow);
+    writePicture(s.hdd() + "ススキ01.jpg", 1200, 800, Qt::darkYellow);
+    QTemporaryDir cache;
+    sharedThumbnails().setFolder(folderOf(cache) + "thumbnails/large");
+    std::vector<QImage> first;
+    std::vector<QSize> sizes;
+    {
+        TfMain main(s.ini(), s.exe());
+        TfSearch pad(&main);
+        main.setSearchPad(&pad);
+        search(main, seam, {});
+        for (int i = 0; i < main.slotCount(); ++i) {
+            first.push_back(main.pictureSlot(i)->picture());
+            sizes.push_back(main.pictureSlot(i)->size());
+        }
+    }
+    sharedThumbnails().finishWriting();
+    EXPECT_EQ(QDir(folderOf(cache) + "thumbnails/large").entryList(QDir::Files).size(), 3);
+    thumbnailCache().clear(); // a new run
+    TfMain main(s.ini(), s.exe());
+    TfSearch pad(&main);
+    main.setSearchPad(&pad);
+    search(main, seam, {});
+    ASSERT_EQ(main.slotCount(), int(first.size()));
+    for (int i = 0; i < main.slotCount(); ++i) {
+        EXPECT_EQ(main.pictureSlot(i)->size(), sizes[size_t(i)]) << i;
+        EXPECT_EQ(main.pictureSlot(i)->picture().format(), first[size_t(i)].format()) << i;
+        EXPECT_EQ(main.pictureSlot(i)->picture(), first[size_t(i)]) << i;
+    }
+    sharedThumbnails().setFolder(SharedThumbnails::defaultFolder());
 }
 
 TEST_F(MainWindowTest, ShutdownWritesTheSettings)
