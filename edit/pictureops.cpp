@@ -156,7 +156,7 @@ StoreOutcome prepareChosenPicture(const QString& source, const QString& name, in
 }
 
 struct ChosenPictures::Shared {
-    QStringList sources;
+    QStringList sources; // read by every thread: only through const access (at())
     std::mutex lock;
     std::condition_variable changed;
     std::vector<std::optional<Prepared>> ready;
@@ -176,7 +176,7 @@ struct ChosenPictures::Shared {
                     return;
                 i = claimed++;
             }
-            Prepared p = prepareUnnamed(sources[i], {});
+            Prepared p = prepareUnnamed(sources.at(i), {});
             {
                 std::lock_guard<std::mutex> g(lock);
                 ready[size_t(i)] = std::move(p);
@@ -214,7 +214,7 @@ StoreOutcome ChosenPictures::take(int i, const QString& name, int number, QByteA
     if (i < 0 || i >= shared_->sources.size())
         return StoreOutcome{StoreOutcome::Failed, QString(), MissingFile};
     if (workers_.empty())
-        return prepareChosenPicture(shared_->sources[i], name, number, bytes, announce);
+        return prepareChosenPicture(shared_->sources.at(i), name, number, bytes, announce);
     Prepared p;
     {
         std::unique_lock<std::mutex> g(shared_->lock);
