@@ -107,8 +107,10 @@ void cmykToRgb(const JSAMPLE* cmyk, uchar* rgb, JDIMENSION width, bool inverted)
 // The sink of a decode into a whole bitmap.
 class BitmapSink : public JpegRowSink {
 public:
-    explicit BitmapSink(Bitmap24* out)
+    // `small`: a picture of which many are kept (Bitmap24::uninitialisedSmall).
+    BitmapSink(Bitmap24* out, bool small)
         : out_(out)
+        , small_(small)
     {
     }
     // Never throws: a failed allocation is reported as false so that the
@@ -116,7 +118,8 @@ public:
     bool start(const QSize& stored, int) override
     {
         try {
-            *out_ = Bitmap24::uninitialised(stored.width(), stored.height());
+            *out_ = small_ ? Bitmap24::uninitialisedSmall(stored.width(), stored.height())
+                           : Bitmap24::uninitialised(stored.width(), stored.height());
         } catch (...) {
             return false;
         }
@@ -139,6 +142,7 @@ public:
 
 private:
     Bitmap24* out_;
+    bool small_;
     uchar* base_ = nullptr;
     int next_ = 0;
 };
@@ -365,7 +369,8 @@ bool decodeJpegFile(const QString& path, JpegDecode& decode, QString* error)
     struct stat info;
     const qint64 fileSize = ::fstat(fileno(file), &info) == 0 ? qint64(info.st_size) : 0;
     Bitmap24 pixels;
-    BitmapSink whole(&pixels);
+    // A scaled decode is a thumbnail, kept with many others.
+    BitmapSink whole(&pixels, decode.scaled);
     JpegDecode result = decode;
     ReadJob job{};
     job.file = file;

@@ -51,7 +51,8 @@ constexpr int JpegBand = 16;
 struct JpegDecode {
     // What to do.
     bool headerOnly = false; // read the header only: storedSize and orientation
-    bool scaled = false;     // decode at a DCT scale chosen from the minimum size
+    bool scaled = false;     // decode at a DCT scale chosen from the minimum size,
+                             // into memory for many small pictures (pixelpool.h)
     int minWidth = 0;        // smallest size to cover, as the picture is shown
     int minHeight = 0;       // (upright); swapped for a file stored on its side
     JpegRowSink* sink = nullptr; // receives the rows at full size instead of `stored`

@@ -1,13 +1,10 @@
 #include "images/thumbnails.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QImageReader>
-#include <QImageWriter>
 #include <QThread>
 #include <QUrl>
 
@@ -19,6 +16,7 @@
 #include <unistd.h>
 
 #include "images/pictures.h"
+#include "images/pngfile.h"
 #include "platform/threads.h"
 
 namespace {
@@ -78,10 +76,14 @@ const char* const HeightKey = "Thumb::Image::Height";
 const char* const MimeKey = "Thumb::Mimetype";
 const char* const StampKey = "X-Tolvarin::Stamp";
 
-QString stampText(const platform::FileStamp& stamp)
+QByteArray stampText(const platform::FileStamp& stamp)
 {
-    return QStringLiteral("%1 %2 %3").arg(stamp.mtimeNs).arg(stamp.inode).arg(stamp.size);
+    return QByteArray::number(stamp.mtimeNs) + ' ' + QByteArray::number(stamp.inode) + ' ' +
+           QByteArray::number(stamp.size);
 }
+
+// No thumbnail of at most 256 x 256 pixels comes near this.
+constexpr qint64 MaxFileBytes = 1 << 20;
 
 // Whole seconds, as Thumb::MTime holds them (rounded down also before 1970).
 qint64 mtimeSeconds(const platform::FileStamp& stamp)
@@ -148,27 +150,20 @@ std::optional<Thumbnail> SharedThumbnails::find(const QString& path, const platf
     if (folder.isEmpty() || !stamp.present)
         return std::nullopt;
     QFile file(folder + QLatin1Char('/') + fileNameFor(path));
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    QImageReader reader(&file, "png");
-    const QSize size = reader.size();
-    if (size.isEmpty() || size.width() > LargeSize || size.height() > LargeSize)
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MaxFileBytes)
         return std::nullopt;
     Thumbnail t;
-    if (!reader.read(&t.image) || t.image.size() != size)
+    QHash<QByteArray, QByteArray> keys;
+    if (!decodePng(file.readAll(), LargeSize, t.image, keys))
         return std::nullopt;
     // Another program's thumbnail, one of a file that was here before, or
-    // one not written in full is not this picture's. (The keys are read from
-    // the image: the reader's own text() splits keys at their colons.)
-    if (t.image.text(QLatin1String(StampKey)) != stampText(stamp) ||
-        t.image.text(QLatin1String(UriKey)).toUtf8() != uriOf(path) ||
-        t.image.text(QLatin1String(MTimeKey)) != QString::number(mtimeSeconds(stamp)))
+    // one not written in full is not this picture's.
+    if (keys.value(StampKey) != stampText(stamp) || keys.value(UriKey) != uriOf(path) ||
+        keys.value(MTimeKey) != QByteArray::number(mtimeSeconds(stamp)))
         return std::nullopt;
-    t.fullSize = QSize(t.image.text(QLatin1String(WidthKey)).toInt(), t.image.text(QLatin1String(HeightKey)).toInt());
+    t.fullSize = QSize(keys.value(WidthKey).toInt(), keys.value(HeightKey).toInt());
     if (t.fullSize.isEmpty())
         return std::nullopt;
-    // The format a decoded thumbnail has, so that the grid draws both alike.
-    t.image = t.image.convertToFormat(QImage::Format_RGB888);
     return t;
 }
 
@@ -196,25 +191,21 @@ bool SharedThumbnails::write(const QString& path, const platform::FileStamp& sta
                 return false;
         }
     }
-    QImage keyed = image;
-    keyed.setText(QLatin1String(UriKey), QString::fromUtf8(uriOf(path)));
-    keyed.setText(QLatin1String(MTimeKey), QString::number(mtimeSeconds(stamp)));
-    keyed.setText(QLatin1String(SizeKey), QString::number(stamp.size));
-    keyed.setText(QLatin1String(WidthKey), QString::number(thumbnail.fullSize.width()));
-    keyed.setText(QLatin1String(HeightKey), QString::number(thumbnail.fullSize.height()));
-    keyed.setText(QLatin1String(MimeKey),
-                  isBitmapPath(path) ? QStringLiteral("image/bmp") : QStringLiteral("image/jpeg"));
-    keyed.setText(QStringLiteral("Software"), QStringLiteral("Tolvarin"));
-    keyed.setText(QLatin1String(StampKey), stampText(stamp));
+    // In the format a decoded thumbnail has, so that the grid draws both
+    // alike.
+    const PngTexts keys = {
+        {UriKey, uriOf(path)},
+        {MTimeKey, QByteArray::number(mtimeSeconds(stamp))},
+        {SizeKey, QByteArray::number(stamp.size)},
+        {WidthKey, QByteArray::number(thumbnail.fullSize.width())},
+        {HeightKey, QByteArray::number(thumbnail.fullSize.height())},
+        {MimeKey, isBitmapPath(path) ? "image/bmp" : "image/jpeg"},
+        {"Software", "Tolvarin"},
+        {StampKey, stampText(stamp)},
+    };
     QByteArray png;
-    {
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "png");
-        writer.setCompression(1); // fast: small pictures, read far more often than written
-        if (!writer.write(keyed))
-            return false;
-    }
+    if (!encodePng(image, keys, png))
+        return false;
     // A temporary file beside it, renamed over the old thumbnail: a reader
     // (another copy, another program) sees the old file or the new one.
     platform::Folder dir;

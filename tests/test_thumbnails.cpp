@@ -1,5 +1,6 @@
 // Result thumbnails kept across runs in the desktop's shared thumbnail cache,
 // and pictures that could not be decoded remembered for the run.
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -10,10 +11,14 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
+#include <random>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include "images/pixelpool.h"
+#include "images/pngfile.h"
 #include "images/thumbnails.h"
 #include "platform/files.h"
 #include "support/testutil.h"
@@ -247,4 +252,88 @@ TEST(BrokenPictures, RememberedWhileUnchanged)
     cache.markBroken(path, platform::fileAge(path), why);
     cache.clear();
     EXPECT_FALSE(cache.broken(path, platform::fileAge(path)));
+}
+
+// The thumbnails' PNG files: what is written reads back exactly; of other
+// PNGs, only the 8-bit RGB ones the size allows are read, and nothing broken
+// is.
+TEST(PngFiles, ReadBackExactlyAndNothingElse)
+{
+    std::mt19937 rng(5);
+    QImage image(13, 7, QImage::Format_RGB888);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width() * 3; ++x)
+            image.scanLine(y)[x] = uchar(rng());
+    QByteArray png;
+    ASSERT_TRUE(encodePng(image, {{"Thumb::URI", "file:///a/b.jpg"}, {"X-Tolvarin::Stamp", "1 2 3"}}, png));
+    QImage back;
+    QHash<QByteArray, QByteArray> keys;
+    ASSERT_TRUE(decodePng(png, 256, back, keys));
+    EXPECT_TRUE(samePixels(back, image));
+    EXPECT_EQ(keys.value("Thumb::URI"), "file:///a/b.jpg");
+    EXPECT_EQ(keys.value("X-Tolvarin::Stamp"), "1 2 3");
+    // Qt reads it as well: a valid PNG for every other program.
+    EXPECT_TRUE(samePixels(QImage::fromData(png, "png").convertToFormat(QImage::Format_RGB888), image));
+
+    // Another program's compressed, filtered RGB file reads the same.
+    QByteArray compressed;
+    {
+        QBuffer buffer(&compressed);
+        buffer.open(QIODevice::WriteOnly);
+        ASSERT_TRUE(image.save(&buffer, "png", 0));
+    }
+    ASSERT_TRUE(decodePng(compressed, 256, back, keys));
+    EXPECT_TRUE(samePixels(back, image));
+
+    // Refused: too large, not RGB, and anything cut short or broken. The
+    // image is left as it was.
+    QImage wide(257, 2, QImage::Format_RGB888);
+    wide.fill(Qt::blue);
+    ASSERT_TRUE(encodePng(wide, {}, png));
+    EXPECT_TRUE(decodePng(png, 257, back, keys));
+    const QImage kept = back;
+    EXPECT_FALSE(decodePng(png, 256, back, keys));
+    QByteArray other;
+    for (QImage::Format format : {QImage::Format_ARGB32, QImage::Format_Grayscale8, QImage::Format_Indexed8}) {
+        QBuffer buffer(&other);
+        buffer.open(QIODevice::WriteOnly);
+        QImage converted = image.convertToFormat(format);
+        if (format == QImage::Format_ARGB32)
+            converted.setPixelColor(0, 0, QColor(1, 2, 3, 4)); // a real alpha channel
+        ASSERT_TRUE(converted.save(&buffer, "png"));
+        EXPECT_FALSE(decodePng(other, 256, back, keys)) << int(format);
+    }
+    ASSERT_TRUE(encodePng(image, {}, png));
+    for (qsizetype cut : {qsizetype(0), qsizetype(8), qsizetype(40), png.size() / 2, png.size() - 13})
+        EXPECT_FALSE(decodePng(png.left(cut), 256, back, keys)) << cut;
+    QByteArray flipped = png;
+    flipped[flipped.size() / 2] = char(flipped[flipped.size() / 2] ^ 0x10);
+    EXPECT_FALSE(decodePng(flipped, 256, back, keys));
+    EXPECT_TRUE(samePixels(back, kept));
+}
+
+// The memory of the thumbnails: pieces that never overlap, and blocks that
+// go back to the system once everything cut from them is given back.
+TEST(PixelPool, PiecesApartAndBlocksGivenBack)
+{
+    const std::size_t before = pixelpool::heldBytes();
+    std::vector<unsigned char*> pieces;
+    for (int i = 0; i < 400; ++i) {
+        const std::size_t bytes = i % 50 == 0 ? 3u << 20 : 57600 + std::size_t(i);
+        unsigned char* p = pixelpool::take(bytes);
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(p) % 64, 0u);
+        std::memset(p, i & 0xFF, bytes);
+        pieces.push_back(p);
+    }
+    for (size_t i = 0; i < pieces.size(); ++i) {
+        const std::size_t bytes = i % 50 == 0 ? 3u << 20 : 57600 + i;
+        ASSERT_EQ(pieces[i][0], uchar(i & 0xFF)) << i;
+        ASSERT_EQ(pieces[i][bytes - 1], uchar(i & 0xFF)) << i;
+    }
+    for (unsigned char* p : pieces)
+        pixelpool::give(p);
+    // The block in use is kept for the next pieces; the others went back.
+    EXPECT_LE(pixelpool::heldBytes(), before + (std::size_t(8) << 20));
+    pixelpool::give(nullptr);
 }
