@@ -277,8 +277,10 @@ void SharedThumbnails::stopWriting()
         pending_.clear();
     }
     changed_.notify_all();
-    if (writer_.joinable())
+    if (writer_.joinable()) {
+        platform::runNormally(writer_.native_handle());
         writer_.join();
+    }
     std::lock_guard<std::mutex> g(lock_);
     writer_ = std::thread();
     stopping_ = false;

@@ -9,4 +9,9 @@ namespace platform {
 // its priority.
 bool runOnlyWhenIdle();
 
+// Gives `thread` (a std::thread's native handle) its ordinary priority
+// again, so that it finishes promptly what it is doing: the program waits
+// for it.
+void runNormally(unsigned long thread);
+
 } // namespace platform
