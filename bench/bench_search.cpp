@@ -155,6 +155,21 @@ void benchIdentificationAids()
     plantTable() = saved;
 }
 
+// The baseline of a first search: the time of each picture's thumbnail
+// decoded alone, without a cache, one after another, added up.
+double singleDecodes(const QStringList& paths)
+{
+    double sum = 0;
+    QElapsedTimer t;
+    for (const QString& p : paths) {
+        Thumbnail one;
+        t.start();
+        loadThumbnail(p, one, nullptr);
+        sum += ms(t);
+    }
+    return sum;
+}
+
 // Run in a process of its own, as the program is started: the main window
 // on the catalogue in `exe`, one search over every species, its time printed
 // in milliseconds. The thumbnails the search decoded are written before the
@@ -252,14 +267,7 @@ int main(int argc, char** argv)
     t.restart();
     auto again = loadThumbnails(paths, &cache, threads);
     const double againMs = ms(t);
-    // The baseline: each picture's thumbnail decoded alone, no cache.
-    double singleSum = 0;
-    for (const QString& p : paths) {
-        Thumbnail one;
-        t.restart();
-        loadThumbnail(p, one, nullptr);
-        singleSum += ms(t);
-    }
+    const double singleSum = singleDecodes(paths);
     const double limit = singleSum / threads;
     std::printf("thumbnails, first search:   %8.1f ms\n", firstMs);
     std::printf("  baseline: single decodes  %8.1f ms in all, / %d threads = %.1f ms; first search %.2f x that\n",
@@ -288,20 +296,12 @@ int main(int argc, char** argv)
     // The whole search through the main window, in a new process as after
     // starting the program: first with an empty thumbnail cache, then after
     // a restart, with the thumbnails the first one kept. Each figure is the
-    // best of three runs, and the baseline the best of three measured
-    // between them, so a busy moment of the shared machine weighs little.
+    // best of three runs, and the baseline the best of three passes in this
+    // run, so a busy moment of the shared machine weighs little.
     const int cores = std::max(1, QThread::idealThreadCount());
     double baseline = 1e300;
-    for (int run = 0; run < 3; ++run) {
-        double sum = 0;
-        for (const QString& p : paths) {
-            Thumbnail one;
-            t.restart();
-            loadThumbnail(p, one, nullptr);
-            sum += ms(t);
-        }
-        baseline = std::min(baseline, sum / cores);
-    }
+    for (int run = 0; run < 3; ++run)
+        baseline = std::min(baseline, singleDecodes(paths) / cores);
     const QString kept = cacheRoot.path() + QStringLiteral("/kept");
     const double winFirst = searchInNewProcess(exe, cacheRoot.path(), true, 3);
     searchInNewProcess(exe, kept, false, 1); // fills the cache

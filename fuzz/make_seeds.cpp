@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <sys/stat.h>
@@ -503,32 +504,30 @@ Bytes encodePng(const PngLayout& l)
 
 void pngSeeds()
 {
-    PngLayout l;
-    writeSeed("png", "thumbnail.png", encodePng(l));
-    l.filters = PNG_ALL_FILTERS;
-    l.level = 9;
-    writeSeed("png", "rgb-filtered-compressed.png", encodePng(l));
-    l.texts = false;
-    writeSeed("png", "rgb-without-keys.png", encodePng(l));
-    PngLayout alpha;
-    alpha.colour = PNG_COLOR_TYPE_RGB_ALPHA;
-    writeSeed("png", "rgba.png", encodePng(alpha));
-    PngLayout palette;
-    palette.colour = PNG_COLOR_TYPE_PALETTE;
-    writeSeed("png", "palette.png", encodePng(palette));
-    PngLayout grey;
-    grey.colour = PNG_COLOR_TYPE_GRAY;
-    writeSeed("png", "grey.png", encodePng(grey));
-    PngLayout deep;
-    deep.depth = 16;
-    writeSeed("png", "rgb-16-bit.png", encodePng(deep));
-    PngLayout interlaced;
-    interlaced.interlace = PNG_INTERLACE_ADAM7;
-    writeSeed("png", "rgb-interlaced.png", encodePng(interlaced));
-    PngLayout wide;
-    wide.width = 300;
-    wide.height = 2;
-    writeSeed("png", "wider-than-a-thumbnail.png", encodePng(wide));
+    // Each seed: the program's own form with one thing changed.
+    using Change = void (*)(PngLayout&);
+    const std::pair<const char*, Change> seeds[] = {
+        {"thumbnail.png", [](PngLayout&) {}},
+        {"rgb-filtered-compressed.png", [](PngLayout& l) {
+             l.filters = PNG_ALL_FILTERS;
+             l.level = 9;
+         }},
+        {"rgb-without-keys.png", [](PngLayout& l) { l.texts = false; }},
+        {"rgba.png", [](PngLayout& l) { l.colour = PNG_COLOR_TYPE_RGB_ALPHA; }},
+        {"palette.png", [](PngLayout& l) { l.colour = PNG_COLOR_TYPE_PALETTE; }},
+        {"grey.png", [](PngLayout& l) { l.colour = PNG_COLOR_TYPE_GRAY; }},
+        {"rgb-16-bit.png", [](PngLayout& l) { l.depth = 16; }},
+        {"rgb-interlaced.png", [](PngLayout& l) { l.interlace = PNG_INTERLACE_ADAM7; }},
+        {"wider-than-a-thumbnail.png", [](PngLayout& l) {
+             l.width = 300;
+             l.height = 2;
+         }},
+    };
+    for (const auto& [name, change] : seeds) {
+        PngLayout l;
+        change(l);
+        writeSeed("png", name, encodePng(l));
+    }
 }
 
 } // namespace

@@ -27,8 +27,13 @@ void appendBytes(png_structp png, png_bytep data, png_size_t length)
 
 void noFlush(png_structp) {}
 
-// Stays silent: a failure is reported by the result.
+// Stay silent: a failure is reported by the result.
 void noWarning(png_structp, png_const_charp) {}
+
+[[noreturn]] void onError(png_structp png, png_const_charp)
+{
+    png_longjmp(png, 1);
+}
 
 void setTexts(png_structp png, png_infop info, const PngTexts& texts)
 {
@@ -47,7 +52,7 @@ void setTexts(png_structp png, png_infop info, const PngTexts& texts)
 
 bool runWrite(WriteJob* job)
 {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, noWarning);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, noWarning);
     if (!png)
         return false;
     png_infop info = png_create_info_struct(png);
@@ -72,6 +77,9 @@ bool runWrite(WriteJob* job)
     png_destroy_write_struct(&png, &info);
     return true;
 }
+
+constexpr png_alloc_size_t MaxChunkBytes = 1 << 20;
+constexpr png_uint_32 MaxChunks = 64;
 
 struct ReadJob {
     const QByteArray* bytes;
@@ -120,7 +128,7 @@ void getTexts(png_structp png, png_infop info, QHash<QByteArray, QByteArray>* te
 
 bool runRead(ReadJob* job)
 {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, noWarning);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, noWarning);
     if (!png)
         return false;
     png_infop info = png_create_info_struct(png);
@@ -129,6 +137,12 @@ bool runRead(ReadJob* job)
         return false;
     }
     png_set_read_fn(png, job, readBytes);
+    // Nothing a file claims is allocated beyond what a thumbnail needs: the
+    // size is refused in the header, and no chunk (a text, a profile) may
+    // take more than the largest thumbnail file, nor may there be many.
+    png_set_user_limits(png, png_uint_32(job->maxSide), png_uint_32(job->maxSide));
+    png_set_chunk_malloc_max(png, MaxChunkBytes);
+    png_set_chunk_cache_max(png, MaxChunks);
     png_read_info(png, info);
     png_uint_32 width = 0, height = 0;
     int depth = 0, colour = 0, interlace = 0;
@@ -162,8 +176,34 @@ bool encodePng(const QImage& image, const PngTexts& texts, QByteArray& out)
     return false;
 }
 
+namespace {
+
+// True when every chunk of the PNG in `bytes` lies within it, up to the
+// end chunk. libpng allocates (and clears) what a chunk's length claims
+// before it finds that the file is shorter: a few bytes claiming 2 GB would
+// otherwise cost that much memory.
+bool chunksWithin(const QByteArray& bytes)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
+    const qint64 size = bytes.size();
+    qint64 at = 8; // the signature
+    while (at + 12 <= size) {
+        const qint64 length = qint64(p[at]) << 24 | p[at + 1] << 16 | p[at + 2] << 8 | p[at + 3];
+        if (length > size - at - 12)
+            return false;
+        if (std::memcmp(p + at + 4, "IEND", 4) == 0)
+            return true;
+        at += 12 + length;
+    }
+    return false;
+}
+
+} // namespace
+
 bool decodePng(const QByteArray& bytes, int maxSide, QImage& image, QHash<QByteArray, QByteArray>& texts)
 {
+    if (!chunksWithin(bytes))
+        return false;
     QImage decoded;
     QHash<QByteArray, QByteArray> keys;
     ReadJob job{&bytes, 0, maxSide, &decoded, &keys};

@@ -27,7 +27,7 @@ targets=${TOLVARIN_FUZZ_TARGETS:-$all_fuzz_targets}
 # New inputs per target: about a minute each on a quiet 2-core machine. New
 # inputs stay short (a long data file or picture costs seconds under the
 # sanitizers): the replay above covers the long kept ones whole.
-declare -A default_runs=([datafile]=3000 [settings]=10000 [memo]=60000 [bmp]=8000 [jpeg]=8000 [png]=20000)
+declare -A default_runs=([datafile]=3000 [settings]=10000 [memo]=60000 [bmp]=8000 [jpeg]=8000 [png]=120000)
 declare -A max_len=([datafile]=4096 [bmp]=65536 [jpeg]=65536 [png]=16384)
 
 failed=()

@@ -130,13 +130,25 @@ TEST_F(MainWindowTest, AnIncompleteDataFileIsReportedOnceWithItsBackup)
     EXPECT_EQ(seam.messages.size(), 1u);
 }
 
-TEST_F(MainWindowTest, SearchFillsResultsSlotsAndPlaceholders)
+namespace {
+
+// The sample catalogue with picture 1 of three species: ハコベ (640 x 480)
+// and ススキ (`susuki`) in the hard-disk folder, ヤマユリ (a bitmap) on the
+// CD-ROM.
+void writeSampleCatalogue(const Folders& s, const QSize& susuki)
 {
-    Folders s;
     writeCatalogue(s.hdd(), sampleLines);
     writePicture(s.hdd() + "ハコベ01.jpg", 640, 480, Qt::white);
     writePicture(s.cd() + "ヤマユリ01.bmp", 100, 300, Qt::yellow);
-    writePicture(s.hdd() + "ススキ01.jpg", 200, 100, Qt::darkYellow);
+    writePicture(s.hdd() + "ススキ01.jpg", susuki.width(), susuki.height(), Qt::darkYellow);
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, SearchFillsResultsSlotsAndPlaceholders)
+{
+    Folders s;
+    writeSampleCatalogue(s, QSize(200, 100));
     TfMain main(s.ini(), s.exe());
     TfSearch pad(&main);
     main.setSearchPad(&pad);
@@ -257,36 +269,30 @@ TEST_F(MainWindowTest, BrokenPictureIsRetriedThenShownAsPlaceholder)
 TEST_F(MainWindowTest, ResultPicturesKeptAcrossRuns)
 {
     Folders s;
-    writeCatalogue(s.hdd(), sampleLines);
-    writePicture(s.hdd() + "ハコベ01.jpg", 640, 480, Qt::white);
-    writePicture(s.cd() + "ヤマユリ01.bmp", 100, 300, Qt::yellow);
-    writePicture(s.hdd() + "ススキ01.jpg", 1200, 800, Qt::darkYellow);
+    writeSampleCatalogue(s, QSize(1200, 800));
     QTemporaryDir cache;
     sharedThumbnails().setFolder(folderOf(cache) + "thumbnails/large");
-    std::vector<QImage> first;
-    std::vector<QSize> sizes;
-    {
+    // One run of the program: a search for every species, what it shows.
+    auto run = [&] {
         TfMain main(s.ini(), s.exe());
         TfSearch pad(&main);
         main.setSearchPad(&pad);
         search(main, seam, {});
-        for (int i = 0; i < main.slotCount(); ++i) {
-            first.push_back(main.pictureSlot(i)->picture());
-            sizes.push_back(main.pictureSlot(i)->size());
-        }
-    }
+        std::vector<std::pair<QImage, QSize>> shown;
+        for (int i = 0; i < main.slotCount(); ++i)
+            shown.emplace_back(main.pictureSlot(i)->picture(), main.pictureSlot(i)->size());
+        return shown;
+    };
+    const auto first = run();
     sharedThumbnails().finishWriting();
     EXPECT_EQ(QDir(folderOf(cache) + "thumbnails/large").entryList(QDir::Files).size(), 3);
     thumbnailCache().clear(); // a new run
-    TfMain main(s.ini(), s.exe());
-    TfSearch pad(&main);
-    main.setSearchPad(&pad);
-    search(main, seam, {});
-    ASSERT_EQ(main.slotCount(), int(first.size()));
-    for (int i = 0; i < main.slotCount(); ++i) {
-        EXPECT_EQ(main.pictureSlot(i)->size(), sizes[size_t(i)]) << i;
-        EXPECT_EQ(main.pictureSlot(i)->picture().format(), first[size_t(i)].format()) << i;
-        EXPECT_EQ(main.pictureSlot(i)->picture(), first[size_t(i)]) << i;
+    const auto again = run();
+    ASSERT_EQ(again.size(), first.size());
+    for (size_t i = 0; i < again.size(); ++i) {
+        EXPECT_EQ(again[i].second, first[i].second) << i;
+        EXPECT_EQ(again[i].first.format(), first[i].first.format()) << i;
+        EXPECT_EQ(again[i].first, first[i].first) << i;
     }
     sharedThumbnails().setFolder(SharedThumbnails::defaultFolder());
 }

@@ -306,6 +306,15 @@ TEST(PngFiles, ReadBackExactlyAndNothingElse)
     ASSERT_TRUE(encodePng(image, {}, png));
     for (qsizetype cut : {qsizetype(0), qsizetype(8), qsizetype(40), png.size() / 2, png.size() - 13})
         EXPECT_FALSE(decodePng(png.left(cut), 256, back, keys)) << cut;
+    // A text chunk claiming 350 MB is refused before anything is allocated
+    // for it (found by the fuzz target: it ran out of memory).
+    QByteArray keyed;
+    ASSERT_TRUE(encodePng(image, {{"Thumb::URI", "file:///a/b.jpg"}}, keyed));
+    const qsizetype text = keyed.indexOf("tEXt") - 4;
+    ASSERT_GT(text, 0);
+    QByteArray claiming = keyed;
+    claiming.replace(text, 4, QByteArray("\x15\x00\x00\x20", 4));
+    EXPECT_FALSE(decodePng(claiming, 256, back, keys));
     QByteArray flipped = png;
     flipped[flipped.size() / 2] = char(flipped[flipped.size() / 2] ^ 0x10);
     EXPECT_FALSE(decodePng(flipped, 256, back, keys));
