@@ -106,7 +106,7 @@ SharedThumbnails::~SharedThumbnails()
 
 QString SharedThumbnails::defaultFolder()
 {
-    // The cache folder of the XDG Base Directory Specification: a relative
+    // The cache folder by the XDG base directory rules: a relative
     // path in the variable is not valid and is passed over.
     QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
     if (cache.isEmpty() || !QDir::isAbsolutePath(cache)) {
