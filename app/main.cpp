@@ -505,9 +505,16 @@ int TfMain::loadResultPicture(int i, int attempt)
         return 0;
     }
     Thumbnail t;
-    if (!loadThumbnail(path, t, &thumbnailCache())) {
-        if (attempt >= 4)
+    QString why;
+    platform::FileStamp stamp;
+    if (!loadThumbnail(path, t, &thumbnailCache(), &why, &stamp)) {
+        if (attempt >= 4) {
             fitPicture(slot, placeholder_, placeholder_.size());
+            // Given up: while the file stays as it is, later searches show
+            // the placeholder at once instead of trying again.
+            if (stamp.present)
+                thumbnailCache().markBroken(path, stamp, why);
+        }
         return -1;
     }
     fitPicture(slot, t.image, t.fullSize);
@@ -753,6 +760,13 @@ void TfMain::showResultPictures(TfRun* run)
     for (int i = 0; i < n; ++i) {
         if (decoded[size_t(i)]) {
             fitPicture(slots_[size_t(i)], decoded[size_t(i)]->image, decoded[size_t(i)]->fullSize);
+            continue;
+        }
+        // A picture an earlier search gave up on, unchanged since, is not
+        // tried again: it shows the placeholder, as after its fifth attempt.
+        const QString& path = paths[i];
+        if (!path.isEmpty() && thumbnailCache().broken(path, platform::fileAge(path))) {
+            fitPicture(slots_[size_t(i)], placeholder_, placeholder_.size());
             continue;
         }
         int attempt = 0;

@@ -331,23 +331,17 @@ void TfMain::ToolButton10Click()
     TfMesDlg progress(this);
     progress.setProgress(0);
     progress.showNow();
-    int next = target.pictureCount + 1;
     QStringList failures;
-    for (int i = 1; i <= n; ++i) {
-        progress.setProgress(storeProgress(i, n));
-        const StoreOutcome outcome =
-            storeChosenPicture(change, files[i - 1], name, next, [&progress](bool reducing) {
-                progress.setProgress(progress.progress(), reducing
-                                                              ? QStringLiteral("画像を縮小・コピーをしています。")
-                                                              : QStringLiteral("画像をコピーをしています。"));
-            });
-        if (outcome.kind == StoreOutcome::Failed)
-            failures << QStringLiteral("%1（%2）").arg(QFileInfo(files[i - 1]).fileName(), outcome.error);
-        else
-            ++next;
-    }
+    const int stored = storeChosenPictures(
+        change, files, name, target.pictureCount + 1, registrationThreads(),
+        [&progress](int percent) { progress.setProgress(percent); },
+        [&progress](bool reducing) {
+            progress.setProgress(progress.progress(), reducing ? QStringLiteral("画像を縮小・コピーをしています。")
+                                                               : QStringLiteral("画像をコピーをしています。"));
+        },
+        failures);
     progress.close();
-    const int finalCount = next - 1;
+    const int finalCount = target.pictureCount + stored;
     target.pictureCount = finalCount;
 
     if (isNew && finalCount <= 0) {

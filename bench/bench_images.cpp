@@ -1,13 +1,21 @@
-// Picture reduction and JPEG decoding at photograph sizes, and the cost of
-// refusing files made to exhaust a decoder.
+// Picture reduction and JPEG decoding at photograph sizes, storing chosen
+// photographs as registration does, and the cost of refusing files made to
+// exhaust a decoder.
 //
 // First a 4000 x 3000 picture is reduced to 640 x 480 by the direct
 // (reference) form of the filter and by the product's separable form, and
 // both times and their ratio are printed. Then the decoding of a 4000 x 3000
 // JPEG at full size and at the scales 1/2, 1/4 and 1/8 is timed against
-// libjpeg-turbo's djpeg decoding the same file in the same run. Google
-// Benchmark then times the product's reduction and the decoding again.
+// libjpeg-turbo's djpeg decoding the same file in the same run. Then one
+// 4000 x 3000 JPEG is stored as registration stores it (decoded, reduced to
+// 640 x 480 while it is decoded, encoded), against djpeg's decode of the
+// same file and against the whole picture decoded first, with the peak
+// memory each way takes; and 20 such photographs are registered on all
+// cores against one. Google Benchmark then times the product's reduction
+// and the decoding again.
 #include "bench/benchsupport.h"
+#include "data/CatalogueChange.h"
+#include "edit/pictureops.h"
 #include "images/Bitmap24.h"
 #include "images/BitmapUtils.h"
 #include "images/pictures.h"
@@ -57,6 +65,13 @@ Bitmap24 photograph(int w, int h)
     return bmp;
 }
 
+void writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+}
+
 const Bitmap24& largePicture()
 {
     static const Bitmap24 picture = photograph(4000, 3000);
@@ -70,9 +85,7 @@ QString largeJpegPath()
         const QString p = dir.path() + QStringLiteral("/large.jpg");
         QByteArray bytes;
         encodeJpeg(largePicture(), bytes);
-        QFile f(p);
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
+        writeFile(p, bytes);
         return p;
     }();
     return path;
@@ -114,6 +127,125 @@ void compareDecodingWithDjpeg()
                         ok ? "" : "  (DECODING FAILED)");
     }
     std::printf("\n");
+}
+
+// What registration does with a chosen photograph larger than 640 pixels:
+// the bytes it stores. `streaming`: reduced while it is decoded; otherwise
+// the whole picture is decoded first, then reduced (the way before).
+bool storeBytes(const QString& path, bool streaming, QByteArray& bytes)
+{
+    Bitmap24 reduced;
+    if (streaming) {
+        if (!decodeForStoring(path, false, MaxPictureSide, reduced, nullptr))
+            return false;
+    } else {
+        Bitmap24 full;
+        if (!loadPictureFile(path, full))
+            return false;
+        reduced = reduceToLongestSide(full, MaxPictureSide);
+    }
+    return encodeJpeg(reduced, bytes);
+}
+
+// The peak resident memory of this process so far, from the kernel.
+long highWaterKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+// Run in a process of its own: the peak memory that storing `path` adds to
+// what the process had reached before, printed in KB.
+int measureStoreMemory(const QString& path, bool streaming)
+{
+    QByteArray bytes;
+    bytes.reserve(1 << 20); // the output buffer is not what is measured
+    const long before = highWaterKb();
+    if (!storeBytes(path, streaming, bytes))
+        return 1;
+    std::printf("%ld\n", highWaterKb() - before);
+    return 0;
+}
+
+long storeMemoryKb(const char* program, const QString& path, bool streaming)
+{
+    QProcess p;
+    p.start(QString::fromLocal8Bit(program),
+            {QStringLiteral("--store-memory"), streaming ? QStringLiteral("streaming") : QStringLiteral("whole"), path});
+    if (!p.waitForFinished(-1) || p.exitCode() != 0)
+        return -1;
+    return p.readAllStandardOutput().trimmed().toLong();
+}
+
+void compareStoring(const char* program)
+{
+    const QString path = largeJpegPath();
+    QByteArray streamed, whole;
+    bool ok = true;
+    const double tStreaming = bestMilliseconds(7, [&] { ok = storeBytes(path, true, streamed) && ok; });
+    const double tWhole = bestMilliseconds(5, [&] { ok = storeBytes(path, false, whole) && ok; });
+    const double djpeg = bench::djpegMilliseconds(path, 1, 7);
+    std::printf("storing a 4000x3000 JPEG reduced to 640x480 (decode + reduce + encode), best of 7:\n");
+    std::printf("  reduced while decoded  %6.1f ms", tStreaming);
+    if (djpeg > 0)
+        std::printf("  djpeg (baseline) %6.1f ms  ratio %.2f (target 1.25)", djpeg, tStreaming / djpeg);
+    std::printf("\n  whole picture first    %6.1f ms  ratio to reduced while decoded %.2f\n", tWhole,
+                tWhole / tStreaming);
+    std::printf("  stored files identical: %s\n", ok && streamed == whole ? "yes" : "NO");
+    const long memStreaming = storeMemoryKb(program, path, true);
+    const long memWhole = storeMemoryKb(program, path, false);
+    std::printf("  peak memory beyond the process's own: reduced while decoded %.1f MB (target 15 MB), "
+                "whole picture first %.1f MB, ratio %.3f\n\n",
+                memStreaming / 1024.0, memWhole / 1024.0, memWhole > 0 ? double(memStreaming) / memWhole : 0.0);
+}
+
+// 20 photographs of 12 megapixels registered to one species, as the
+// registration loop stores them: prepared on one thread per core while the
+// calling thread writes, against the same with no worker thread (one core).
+void compareRegistration()
+{
+    constexpr int Pictures = 20;
+    QTemporaryDir chosen;
+    QStringList files;
+    const QByteArray jpeg = [] {
+        QFile f(largeJpegPath());
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    for (int i = 0; i < Pictures; ++i) {
+        files << chosen.path() + QStringLiteral("/photo%1.jpg").arg(i);
+        writeFile(files.last(), jpeg);
+    }
+    const int threads = registrationThreads();
+    auto registerAll = [&](int workers) {
+        QTemporaryDir hdd;
+        CatalogueChange change(hdd.path() + QLatin1Char('/'));
+        PlantTable table;
+        change.begin();
+        change.reload(table);
+        const int k = table.append(QStringLiteral("ハコベ"));
+        QStringList failures;
+        const auto start = std::chrono::steady_clock::now();
+        table.record(k).pictureCount =
+            storeChosenPictures(change, files, QStringLiteral("ハコベ"), 1, workers, {}, {}, failures);
+        const bool ok = change.commit(table) == CatalogueChange::Result::Ok && failures.isEmpty() &&
+                        table.record(k).pictureCount == Pictures;
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        return ok ? ms : -1.0;
+    };
+    double one = 1e300, all = 1e300;
+    for (int run = 0; run < 3; ++run) {
+        one = std::min(one, registerAll(0));
+        all = std::min(all, registerAll(threads));
+    }
+    std::printf("registering %d photographs of 4000x3000, best of 3:\n", Pictures);
+    std::printf("  one core (baseline)    %7.1f ms\n", one);
+    std::printf("  %d worker threads       %7.1f ms  ratio %.2f (target 0.6)\n\n", threads, all, all / one);
 }
 
 void BM_Reduce4000x3000(benchmark::State& state)
@@ -185,13 +317,6 @@ const Bomb bombs[] = {
     {"progressive JPEG, 4000 x 3000, 20000 scans", "scans.jpg"},
     {"JPEG cut to 2.7 KB claiming 12240 x 12240", "claims.jpg"},
 };
-
-void writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-}
 
 // Writes the bombs into `folder`. Run in a process of its own, so that the
 // memory it takes to make them does not hide what refusing them takes.
@@ -267,10 +392,20 @@ int main(int argc, char** argv)
         writeBombs(QString::fromLocal8Bit(argv[2]));
         return 0;
     }
+    if (argc == 4 && std::strcmp(argv[1], "--store-memory") == 0)
+        return measureStoreMemory(QString::fromLocal8Bit(argv[3]), std::strcmp(argv[2], "streaming") == 0);
     bench::printMachine();
+    const bool storingOnly = argc > 1 && std::strcmp(argv[1], "--storing-only") == 0;
+    if (storingOnly) {
+        compareStoring(argv[0]);
+        compareRegistration();
+        return 0;
+    }
     reportBombs(argv[0]);
     compareResamplers();
     compareDecodingWithDjpeg();
+    compareStoring(argv[0]);
+    compareRegistration();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;

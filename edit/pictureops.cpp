@@ -1,9 +1,17 @@
 #include "edit/pictureops.h"
 
 #include <QFileInfo>
+#include <QThread>
+
+#include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <new>
+#include <optional>
 
 #include "edit/names.h"
 #include "images/BitmapUtils.h"
+#include "images/picturefaults.h"
 #include "memo/MemoFile.h"
 #include "platform/files.h"
 
@@ -37,56 +45,218 @@ int storeProgress(int i, int n)
     return std::min(100, int(double(i) * 100.0 / n + 0.5));
 }
 
-StoreOutcome prepareChosenPicture(const QString& source, const QString& name, int number, QByteArray& bytes,
-                                  const std::function<void(bool)>& announce)
+namespace {
+
+const QString MissingFile = QStringLiteral("ファイルがありません");
+
+// A chosen file made ready for storing before its species and number are
+// known: the outcome's `target` holds only the extension.
+struct Prepared {
+    bool found = false; // the file was there
+    StoreOutcome outcome;
+    QByteArray bytes;
+    int announced = -1; // what `announce` was told: -1 nothing, 0 copying, 1 reducing
+};
+
+Prepared prepareOrThrow(const QString& source, const std::function<void(bool)>& announce)
 {
-    StoreOutcome out;
-    bytes.clear();
+    Prepared p;
+    StoreOutcome& out = p.outcome;
+    const auto tell = [&](bool reducing) {
+        p.announced = reducing ? 1 : 0;
+        if (announce)
+            announce(reducing);
+    };
     QString ext = chosenExtension(source);
     if (ext == QLatin1String(".jpeg"))
         ext = QStringLiteral(".jpg");
     const bool bitmap = ext == QLatin1String(".bmp");
     // A file that is gone or of another kind is reported, not counted: a
     // number without a file would only ever show the placeholder.
-    if (!platform::fileExists(source)) {
-        out.error = QStringLiteral("ファイルがありません");
-        return out;
-    }
-    if (!platform::staysInFolder(name)) {
-        out.error = QStringLiteral("この植物名では画像ファイルを作れません");
-        return out;
+    p.found = platform::fileExists(source);
+    if (!p.found) {
+        out.error = MissingFile;
+        return p;
     }
     if (!bitmap && ext != QLatin1String(".jpg")) {
         out.error = QStringLiteral("JPEG（.jpg）と BMP（.bmp）の画像だけを登録できます");
-        return out;
+        return p;
     }
     // Every chosen picture is decoded once, to learn its size and to make
-    // sure that what is stored is a picture the program can show.
-    Bitmap24 picture;
-    if (!loadPictureAs(source, bitmap, picture, &out.error))
-        return out;
-    const QString base = name + pictureNumberText(number);
-    if (picture.width() > MaxPictureSide || picture.height() > MaxPictureSide) {
-        if (announce)
-            announce(true);
-        if (!encodeJpeg(reduceToLongestSide(picture, MaxPictureSide), bytes)) {
+    // sure that what is stored is a picture the program can show. One
+    // larger than 640 pixels either way is reduced while it is decoded.
+    Bitmap24 reduced;
+    if (!decodeForStoring(source, bitmap, MaxPictureSide, reduced, nullptr, &out.error))
+        return p;
+    if (!reduced.isEmpty()) {
+        tell(true);
+        if (!encodeJpeg(reduced, p.bytes)) {
             out.error = QStringLiteral("画像を JPEG 形式にできません");
-            return out;
+            return p;
         }
-        out.target = base + QStringLiteral(".jpg");
+        out.target = QStringLiteral(".jpg");
         out.kind = StoreOutcome::Reduced;
-        return out;
+        return p;
     }
-    if (announce)
-        announce(false);
+    tell(false);
     int e = 0;
-    if (!platform::readFile(source, bytes, &e)) {
+    if (!platform::readFile(source, p.bytes, &e)) {
         out.error = QStringLiteral("画像ファイルを読み込めません: %1").arg(platform::reasonText(e));
-        return out;
+        p.bytes.clear();
+        return p;
     }
-    out.target = base + ext;
+    out.target = ext;
     out.kind = StoreOutcome::Copied;
+    return p;
+}
+
+// A picture that does not fit in memory fails like one that cannot be read.
+Prepared prepareUnnamed(const QString& source, const std::function<void(bool)>& announce)
+{
+    try {
+        return prepareOrThrow(source, announce);
+    } catch (const std::bad_alloc&) {
+        Prepared p;
+        p.found = true;
+        p.outcome.error = picturefaults::noMemory();
+        return p;
+    }
+}
+
+// A species name that cannot name files refuses every file that is there.
+StoreOutcome nameRefusal()
+{
+    StoreOutcome out;
+    out.error = QStringLiteral("この植物名では画像ファイルを作れません");
     return out;
+}
+
+// The prepared file as picture `number` of `name`.
+StoreOutcome named(Prepared& p, const QString& name, int number, QByteArray& bytes)
+{
+    StoreOutcome out = p.outcome;
+    bytes.clear();
+    if (out.kind == StoreOutcome::Failed)
+        return out;
+    out.target = name + pictureNumberText(number) + out.target;
+    bytes = std::move(p.bytes);
+    return out;
+}
+
+} // namespace
+
+StoreOutcome prepareChosenPicture(const QString& source, const QString& name, int number, QByteArray& bytes,
+                                  const std::function<void(bool)>& announce)
+{
+    bytes.clear();
+    if (platform::fileExists(source) && !platform::staysInFolder(name))
+        return nameRefusal();
+    Prepared p = prepareUnnamed(source, announce);
+    return named(p, name, number, bytes);
+}
+
+struct ChosenPictures::Shared {
+    QStringList sources; // read by every thread: only through const access (at())
+    std::mutex lock;
+    std::condition_variable changed;
+    std::vector<std::optional<Prepared>> ready;
+    int claimed = 0;  // files given to a worker
+    int taken = 0;    // files handed out by take()
+    int ahead = 0;    // how far the workers may run ahead of take()
+    bool stopping = false;
+
+    void work()
+    {
+        for (;;) {
+            int i;
+            {
+                std::unique_lock<std::mutex> g(lock);
+                changed.wait(g, [&] { return stopping || claimed >= sources.size() || claimed < taken + ahead; });
+                if (stopping || claimed >= sources.size())
+                    return;
+                i = claimed++;
+            }
+            Prepared p = prepareUnnamed(sources.at(i), {});
+            {
+                std::lock_guard<std::mutex> g(lock);
+                ready[size_t(i)] = std::move(p);
+            }
+            changed.notify_all();
+        }
+    }
+};
+
+ChosenPictures::ChosenPictures(const QStringList& sources, int threads)
+    : shared_(std::make_unique<Shared>())
+{
+    shared_->sources = sources;
+    shared_->ready.resize(size_t(sources.size()));
+    shared_->ahead = std::max(0, threads);
+    for (int k = 0; k < std::min(threads, int(sources.size())); ++k)
+        workers_.emplace_back([s = shared_.get()] { s->work(); });
+}
+
+ChosenPictures::~ChosenPictures()
+{
+    {
+        std::lock_guard<std::mutex> g(shared_->lock);
+        shared_->stopping = true;
+    }
+    shared_->changed.notify_all();
+    for (std::thread& t : workers_)
+        t.join();
+}
+
+StoreOutcome ChosenPictures::take(int i, const QString& name, int number, QByteArray& bytes,
+                                  const std::function<void(bool)>& announce)
+{
+    bytes.clear();
+    if (i < 0 || i >= shared_->sources.size())
+        return StoreOutcome{StoreOutcome::Failed, QString(), MissingFile};
+    if (workers_.empty())
+        return prepareChosenPicture(shared_->sources.at(i), name, number, bytes, announce);
+    Prepared p;
+    {
+        std::unique_lock<std::mutex> g(shared_->lock);
+        shared_->changed.wait(g, [&] { return shared_->ready[size_t(i)].has_value(); });
+        p = std::move(*shared_->ready[size_t(i)]);
+        shared_->ready[size_t(i)].reset();
+        shared_->taken = std::max(shared_->taken, i + 1);
+    }
+    shared_->changed.notify_all();
+    // What the user is told, in the order of working on one file at a time:
+    // a name that cannot name files before anything is announced.
+    if (p.found && !platform::staysInFolder(name))
+        return nameRefusal();
+    if (p.announced >= 0 && announce)
+        announce(p.announced == 1);
+    return named(p, name, number, bytes);
+}
+
+int storeChosenPictures(CatalogueChange& change, const QStringList& files, const QString& name, int first,
+                        int threads, const std::function<void(int)>& step, const std::function<void(bool)>& announce,
+                        QStringList& failures)
+{
+    ChosenPictures ahead(files, threads);
+    const int n = int(files.size());
+    int next = first;
+    for (int i = 1; i <= n; ++i) {
+        if (step)
+            step(storeProgress(i, n));
+        QByteArray bytes;
+        const StoreOutcome prepared = ahead.take(i - 1, name, next, bytes, announce);
+        const StoreOutcome outcome = storePreparedPicture(change, prepared, bytes);
+        if (outcome.kind == StoreOutcome::Failed)
+            failures << QStringLiteral("%1（%2）").arg(QFileInfo(files[i - 1]).fileName(), outcome.error);
+        else
+            ++next;
+    }
+    return next - first;
+}
+
+int registrationThreads()
+{
+    return std::clamp(QThread::idealThreadCount(), 1, 4);
 }
 
 namespace {

@@ -7,6 +7,9 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
 
 #include "data/CatalogueChange.h"
 #include "images/pictures.h"
@@ -61,6 +64,50 @@ StoreOutcome storePreparedPicture(CatalogueChange& change, const StoreOutcome& p
 // Both halves at once.
 StoreOutcome storeChosenPicture(CatalogueChange& change, const QString& source, const QString& name, int number,
                                 const std::function<void(bool reducing)>& announce = {});
+
+// Chosen files prepared (the first half) ahead of their storing, on
+// `threads` worker threads, while the calling thread stores the ones before:
+// with two cores one picture is decoded while another is, and the one
+// before them is written. Workers run at most `threads` files ahead of the
+// last one taken, so only that many prepared pictures wait in memory. With
+// no threads each file is prepared by take() itself.
+class ChosenPictures {
+public:
+    ChosenPictures(const QStringList& sources, int threads);
+    // Waits for the files being prepared; those not started are dropped.
+    ~ChosenPictures();
+    ChosenPictures(const ChosenPictures&) = delete;
+    ChosenPictures& operator=(const ChosenPictures&) = delete;
+
+    // File i (0-based) prepared as picture `number` of `name`, exactly as
+    // prepareChosenPicture() gives it; `announce` is told then what it was
+    // told there, so what the user sees comes in the same order as when
+    // the files are worked on one at a time. Waits for the file when it is
+    // not ready yet. Call it once for each file, in order.
+    StoreOutcome take(int i, const QString& name, int number, QByteArray& bytes,
+                      const std::function<void(bool reducing)>& announce = {});
+
+private:
+    struct Shared;
+    std::unique_ptr<Shared> shared_;
+    std::vector<std::thread> workers_;
+};
+
+// Registration's loop: stores the chosen `files`, in order, as pictures of
+// `name` numbered from `first` on in `change`. Before file i of n, `step`
+// is told the progress value storeProgress(i, n); `announce` is told
+// whether the file is being reduced or copied. A file that cannot be stored
+// uses no number and is listed in `failures` with its reason
+// ("ファイル名（理由）"). Returns the number of pictures stored. `threads`
+// as for ChosenPictures: with any number, the same numbers, files, steps
+// and messages come out in the same order.
+int storeChosenPictures(CatalogueChange& change, const QStringList& files, const QString& name, int first,
+                        int threads, const std::function<void(int percent)>& step,
+                        const std::function<void(bool reducing)>& announce, QStringList& failures);
+
+// The worker threads registration prepares pictures on: one a core, from
+// one to four.
+int registrationThreads();
 
 // Renaming.
 

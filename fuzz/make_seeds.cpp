@@ -10,11 +10,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <sys/stat.h>
 
 #include <jpeglib.h>
+#include <png.h>
 
 namespace {
 
@@ -425,6 +427,109 @@ void settingsSeeds()
     writeText("settings", "duplicates.ini", "[Memo]\r\nSize=12\r\nSize=14\r\n[Memo]\r\nBold=1\r\n[Dir]\r\nHddDir=\x83\r\n");
 }
 
+// ---------------------------------------------------------------------------
+// PNG seeds of the thumbnail cache, written by libpng: the program's own
+// form (8-bit RGB, unfiltered, stored, text keys first) and the forms other
+// programs write (compressed and filtered, with alpha, a palette, grey,
+// 16 bits, interlaced).
+
+struct PngLayout {
+    int width = 12;
+    int height = 9;
+    int colour = PNG_COLOR_TYPE_RGB;
+    int depth = 8;
+    int interlace = PNG_INTERLACE_NONE;
+    int filters = PNG_FILTER_NONE;
+    int level = 0;
+    bool texts = true;
+};
+
+void appendPng(png_structp png, png_bytep data, png_size_t length)
+{
+    auto* out = static_cast<Bytes*>(png_get_io_ptr(png));
+    out->insert(out->end(), data, data + length);
+}
+
+void flushNothing(png_structp) {}
+
+Bytes encodePng(const PngLayout& l)
+{
+    Bytes out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png_create_info_struct(png);
+    if (setjmp(png_jmpbuf(png))) {
+        std::fprintf(stderr, "libpng failed\n");
+        std::exit(1);
+    }
+    png_set_write_fn(png, &out, appendPng, flushNothing);
+    png_set_IHDR(png, info, png_uint_32(l.width), png_uint_32(l.height), l.depth, l.colour, l.interlace,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_color palette[16];
+    if (l.colour == PNG_COLOR_TYPE_PALETTE) {
+        for (int i = 0; i < 16; ++i)
+            palette[i] = png_color{png_byte(i * 16), png_byte(255 - i * 16), png_byte(i * 5)};
+        png_set_PLTE(png, info, palette, 16);
+    }
+    char k1[] = "Thumb::URI", v1[] = "file:///tmp/%E3%83%8F%E3%82%B3%E3%83%9901.jpg";
+    char k2[] = "Thumb::MTime", v2[] = "1700000000";
+    char k3[] = "X-Tolvarin::Stamp", v3[] = "1700000000123456789 1234 5678";
+    png_text texts[3] = {};
+    char* keys[3] = {k1, k2, k3};
+    char* values[3] = {v1, v2, v3};
+    for (int i = 0; i < 3; ++i) {
+        texts[i].compression = PNG_TEXT_COMPRESSION_NONE;
+        texts[i].key = keys[i];
+        texts[i].text = values[i];
+        texts[i].text_length = std::strlen(values[i]);
+    }
+    if (l.texts)
+        png_set_text(png, info, texts, 3);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, l.filters);
+    png_set_compression_level(png, l.level);
+    png_write_info(png, info);
+    const int channels = l.colour == PNG_COLOR_TYPE_RGB ? 3 : l.colour == PNG_COLOR_TYPE_RGB_ALPHA ? 4 : 1;
+    const int bytesPerSample = l.depth == 16 ? 2 : 1;
+    const int passes = png_set_interlace_handling(png);
+    Bytes row(std::size_t(l.width * channels * bytesPerSample));
+    for (int pass = 0; pass < passes; ++pass)
+        for (int y = 0; y < l.height; ++y) {
+            for (std::size_t i = 0; i < row.size(); ++i)
+                row[i] = l.colour == PNG_COLOR_TYPE_PALETTE ? (y + int(i)) % 16 : sample(int(i), y, pass);
+            png_write_row(png, row.data());
+        }
+    png_write_end(png, info);
+    png_destroy_write_struct(&png, &info);
+    return out;
+}
+
+void pngSeeds()
+{
+    // Each seed: the program's own form with one thing changed.
+    using Change = void (*)(PngLayout&);
+    const std::pair<const char*, Change> seeds[] = {
+        {"thumbnail.png", [](PngLayout&) {}},
+        {"rgb-filtered-compressed.png", [](PngLayout& l) {
+             l.filters = PNG_ALL_FILTERS;
+             l.level = 9;
+         }},
+        {"rgb-without-keys.png", [](PngLayout& l) { l.texts = false; }},
+        {"rgba.png", [](PngLayout& l) { l.colour = PNG_COLOR_TYPE_RGB_ALPHA; }},
+        {"palette.png", [](PngLayout& l) { l.colour = PNG_COLOR_TYPE_PALETTE; }},
+        {"grey.png", [](PngLayout& l) { l.colour = PNG_COLOR_TYPE_GRAY; }},
+        {"rgb-16-bit.png", [](PngLayout& l) { l.depth = 16; }},
+        {"rgb-interlaced.png", [](PngLayout& l) { l.interlace = PNG_INTERLACE_ADAM7; }},
+        {"wider-than-a-thumbnail.png", [](PngLayout& l) {
+             l.width = 300;
+             l.height = 2;
+         }},
+    };
+    for (const auto& [name, change] : seeds) {
+        PngLayout l;
+        change(l);
+        writeSeed("png", name, encodePng(l));
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -440,5 +545,6 @@ int main(int argc, char** argv)
     dataLimitSeeds();
     memoSeeds();
     settingsSeeds();
+    pngSeeds();
     return 0;
 }

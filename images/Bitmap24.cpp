@@ -1,14 +1,29 @@
 #include "images/Bitmap24.h"
 
+#include "images/pixelpool.h"
+
 #include <climits>
 #include <cstring>
 #include <new>
 
 namespace {
 
+void givePooled(uchar* pixels)
+{
+    pixelpool::give(pixels);
+}
+
 std::shared_ptr<uchar> allocatePixels(std::size_t bytes, bool cleared = true)
 {
     return std::shared_ptr<uchar>(cleared ? new uchar[bytes]() : new uchar[bytes], std::default_delete<uchar[]>());
+}
+
+std::shared_ptr<uchar> allocatePooled(std::size_t bytes)
+{
+    uchar* pixels = pixelpool::take(bytes);
+    if (!pixels)
+        throw std::bad_alloc();
+    return std::shared_ptr<uchar>(pixels, givePooled);
 }
 
 // Cleanup function of the QImage made by toImage(): drops its share of the buffer.
@@ -20,23 +35,29 @@ void releaseShare(void* info)
 } // namespace
 
 Bitmap24::Bitmap24(int width, int height)
-    : Bitmap24(width, height, true)
+    : Bitmap24(width, height, Memory::Cleared)
 {
 }
 
 Bitmap24 Bitmap24::uninitialised(int width, int height)
 {
-    return Bitmap24(width, height, false);
+    return Bitmap24(width, height, Memory::Uninitialised);
 }
 
-Bitmap24::Bitmap24(int width, int height, bool cleared)
+Bitmap24 Bitmap24::uninitialisedSmall(int width, int height)
+{
+    return Bitmap24(width, height, Memory::Pooled);
+}
+
+Bitmap24::Bitmap24(int width, int height, Memory memory)
 {
     if (width < 1 || height < 1)
         return;
     if (width > (INT_MAX - 3) / 3)
         throw std::bad_alloc();
     const int stride = strideFor(width);
-    data_ = allocatePixels(std::size_t(stride) * std::size_t(height), cleared);
+    const std::size_t bytes = std::size_t(stride) * std::size_t(height);
+    data_ = memory == Memory::Pooled ? allocatePooled(bytes) : allocatePixels(bytes, memory == Memory::Cleared);
     width_ = width;
     height_ = height;
     stride_ = stride;

@@ -23,6 +23,9 @@ public:
     // decoder never reaches (a file that fails half way) is then never
     // touched either. Throws std::bad_alloc like the constructor.
     static Bitmap24 uninitialised(int width, int height);
+    // The same for a small picture of which many are kept at once (the
+    // result grid's thumbnails): its memory comes from pixelpool.h.
+    static Bitmap24 uninitialisedSmall(int width, int height);
 
     int width() const { return width_; }
     int height() const { return height_; }
@@ -56,7 +59,8 @@ public:
     friend bool operator!=(const Bitmap24& a, const Bitmap24& b) { return !(a == b); }
 
 private:
-    Bitmap24(int width, int height, bool cleared);
+    enum class Memory { Cleared, Uninitialised, Pooled };
+    Bitmap24(int width, int height, Memory memory);
     void detach();
 
     int width_ = 0;

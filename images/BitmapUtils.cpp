@@ -1,6 +1,7 @@
 #include "images/BitmapUtils.h"
 
 #include "images/jpegsupport.h"
+#include "images/orientation.h"
 #include "images/picturefaults.h"
 #include "platform/files.h"
 
@@ -42,7 +43,7 @@ struct Geometry {
 constexpr double FootprintStart = 0.5;
 constexpr double FootprintEnd = 0.500001;
 
-Geometry geometryFor(const Bitmap24& src, int tw, int th)
+Geometry geometryFor(const QSize& src, int tw, int th)
 {
     Geometry g;
     g.width = src.width();
@@ -80,10 +81,49 @@ std::vector<const uchar*> rowPointers(const Bitmap24& b)
     return rows;
 }
 
+// Where the pixels of the picture being resampled are: at(j, i) gives
+// column j, row i (both already clamped to the picture) of the picture as
+// it stands upright, wherever the decoder put its rows.
+struct UprightRows {
+    const uchar* const* rows; // the stored picture's rows
+    int width;                // of the stored picture
+    int height;
+    bool transposed;          // stored rows are upright columns
+    bool mirrorColumns;       // of the stored picture
+    bool mirrorRows;
+
+    const uchar* operator()(int j, int i) const
+    {
+        int column = j, row = i;
+        if (transposed)
+            std::swap(column, row);
+        if (mirrorColumns)
+            column = width - 1 - column;
+        if (mirrorRows)
+            row = height - 1 - row;
+        return rows[row] + 3 * column;
+    }
+};
+
+UprightRows uprightRows(const uchar* const* rows, int width, int height, int orientation)
+{
+    UprightRows at{rows, width, height, false, false, false};
+    if (orientation < OrientUpright || orientation > OrientTurnedRight)
+        return at;
+    at.transposed = orientationSwapsAxes(orientation);
+    at.mirrorColumns = orientation == OrientMirrored || orientation == OrientUpsideDown ||
+                       orientation == OrientTransverse || orientation == OrientTurnedRight;
+    at.mirrorRows = orientation == OrientUpsideDown || orientation == OrientFlipped ||
+                    orientation == OrientTurnedLeft || orientation == OrientTransverse;
+    return at;
+}
+
 // One target pixel computed cell by cell: for every unit cell the footprint
 // overlaps, the integral of the bilinear surface over the overlap rectangle,
 // which is the rectangle's area times the surface's value at its centre.
-void directPixel(const uchar* const* rows, const Geometry& g, int x, int y, uchar* out)
+// `at` reaches the upright picture's pixels (see UprightRows).
+template <class At>
+void directPixel(const At& at, const Geometry& g, int x, int y, uchar* out)
 {
     const double x0 = x * g.sx - FootprintStart;
     const double x1 = (x + 1) * g.sx - FootprintEnd;
@@ -95,24 +135,28 @@ void directPixel(const uchar* const* rows, const Geometry& g, int x, int y, ucha
     const int jFirst = int(std::floor(x0));
     const int jLast = int(std::floor(x1));
     for (int i = iFirst; i <= iLast; ++i) {
-        const uchar* top = rows[clampIndex(i, g.height)];
-        const uchar* bottom = rows[clampIndex(i + 1, g.height)];
+        const int top = clampIndex(i, g.height);
+        const int bottom = clampIndex(i + 1, g.height);
         const double oy0 = std::max(y0, double(i));
         const double oy1 = std::min(y1, double(i + 1));
         const double wy = oy1 - oy0;
         const double cy = (oy0 + oy1) / 2 - i;
         for (int j = jFirst; j <= jLast; ++j) {
-            const int left = clampIndex(j, g.width) * 3;
-            const int right = clampIndex(j + 1, g.width) * 3;
+            const int left = clampIndex(j, g.width);
+            const int right = clampIndex(j + 1, g.width);
+            const uchar* q00 = at(left, top);
+            const uchar* q01 = at(right, top);
+            const uchar* q10 = at(left, bottom);
+            const uchar* q11 = at(right, bottom);
             const double ox0 = std::max(x0, double(j));
             const double ox1 = std::min(x1, double(j + 1));
             const double wx = ox1 - ox0;
             const double cx = (ox0 + ox1) / 2 - j;
             for (int b = 0; b < 3; ++b) {
-                const int p00 = top[left + b];
-                const int p01 = top[right + b];
-                const int p10 = bottom[left + b];
-                const int p11 = bottom[right + b];
+                const int p00 = q00[b];
+                const int p01 = q01[b];
+                const int p10 = q10[b];
+                const int p11 = q11[b];
                 const double a = p00;
                 const double dx = p01 - p00;
                 const double dy = p10 - p00;
@@ -176,6 +220,22 @@ AxisWeights axisWeights(int sourceLength, int targetLength, double scale)
         }
     }
     return a;
+}
+
+// The same lists for the axis read the other way round: source index k
+// becomes length - 1 - k, so each target's weights run backwards.
+AxisWeights mirrored(const AxisWeights& a, int length)
+{
+    AxisWeights m = a;
+    for (size_t t = 0; t < a.first.size(); ++t) {
+        const int n = a.count[t];
+        m.first[t] = length - a.first[t] - n;
+        for (int k = 0; k < n; ++k) {
+            m.weights[a.offset[t] + size_t(k)] = a.weights[a.offset[t] + size_t(n - 1 - k)];
+            m.unit[a.offset[t] + size_t(k)] = a.unit[a.offset[t] + size_t(n - 1 - k)];
+        }
+    }
+    return m;
 }
 
 // Loops over blocks of a fixed length, which the compiler turns into vector
@@ -301,17 +361,145 @@ inline uchar nearestByte(double v)
 
 } // namespace
 
+// The resampling of one picture, fed the stored picture's rows top to
+// bottom. The picture is resampled as it stands upright: the weights of
+// each upright axis are laid over the stored axis it becomes (read
+// backwards where the orientation mirrors it), so the passes run along the
+// stored rows whatever the orientation. Each target row (or, for a picture
+// stored on its side, target column) is made as soon as the last stored row
+// under its footprints has arrived; rows above its footprints are never
+// read again.
+struct ResampleEngine {
+    Geometry g;           // of the upright picture
+    int storedHeight;
+    std::vector<const uchar*> rows; // stored rows as they arrive
+    UprightRows at;
+    bool transposed;
+    bool direct;          // every pixel by the direct form
+    AxisWeights along;    // over stored rows, one list per target line made at once
+    AxisWeights across;   // over stored columns, one list per pixel of such a line
+    int lines;            // target lines to make
+    int next;             // the next line to make
+    int step;             // +1, or -1 when the stored rows run upwards in the picture
+    int made = 0;
+    Bitmap24 out;
+    uchar* outBits;
+    int outStride;
+    std::vector<quint16> whole;
+    std::vector<float> sums;
+    std::vector<Float4> pixels;
+    double margin;
+
+    ResampleEngine(const QSize& stored, int orientation, int tw, int th)
+        : g(geometryFor(uprightSize(stored, orientation), tw, th))
+        , storedHeight(stored.height())
+        , rows(size_t(stored.height()), nullptr)
+        , at(uprightRows(rows.data(), stored.width(), stored.height(), orientation))
+        , transposed(at.transposed)
+        // An enlargement over a thousandfold has footprints too small for
+        // the error bound below; the direct form handles it.
+        , direct(g.sx < 1e-3 || g.sy < 1e-3)
+        , out(tw, th)
+    {
+        AxisWeights columns = axisWeights(g.width, tw, g.sx);
+        AxisWeights uprightRowsWeights = axisWeights(g.height, th, g.sy);
+        along = transposed ? std::move(columns) : std::move(uprightRowsWeights);
+        across = transposed ? std::move(uprightRowsWeights) : std::move(columns);
+        if (at.mirrorRows)
+            along = mirrored(along, stored.height());
+        if (at.mirrorColumns)
+            across = mirrored(across, stored.width());
+        lines = transposed ? tw : th;
+        next = at.mirrorRows ? lines - 1 : 0;
+        step = at.mirrorRows ? -1 : 1;
+        outBits = out.bits();
+        outStride = out.stride();
+        const size_t n = size_t(stored.width()) * 3;
+        whole.resize(n);
+        sums.assign(n + 1, 0.0f); // one spare float for the last pixel's vector load
+        pixels.resize(size_t(transposed ? th : tw));
+
+        // The sums are in float. All weights and bytes are non-negative, so
+        // the relative error of a sum is at most u = 2^-24 times the number
+        // of roundings on the way of one of its terms: the rounding of the
+        // weight, the products and the additions of both passes, fewer than
+        // mv + mh + 8 for mv row and mh column weights. A value (at most
+        // 255) is thus off by less than 256 (mv + mh + 8) u. The direct form
+        // sums at most (mv + 1) (mh + 1) cells in double, each with a
+        // handful of roundings; its error is far below the generous bound
+        // used here. When the fast value lies farther than both errors
+        // together from a half, the direct form rounds it the same way;
+        // otherwise the pixel is computed directly. Neither the order of the
+        // passes nor the order of the terms changes the bound.
+        const double mv = along.maxCount, mh = across.maxCount;
+        const double fastError = 256 * (mv + mh + 8) * std::ldexp(1.0, -24);
+        const double directError = 64 * 256 * ((mv + 1) * (mh + 1) + 16) * std::ldexp(1.0, -53);
+        margin = fastError + directError;
+    }
+
+    int lastRowOf(int line) const
+    {
+        return along.first[size_t(line)] + along.count[size_t(line)] - 1;
+    }
+
+    // The first stored row a line still to be made reads.
+    int lowestNeeded() const
+    {
+        return made < lines ? along.first[size_t(next)] : storedHeight;
+    }
+
+    void arrived(int i, const uchar* row)
+    {
+        rows[size_t(i)] = row;
+        while (made < lines && lastRowOf(next) <= i) {
+            makeLine(next);
+            next += step;
+            ++made;
+        }
+    }
+
+    void makeLine(int line)
+    {
+        const int n = int(pixels.size());
+        if (!direct) {
+            verticalPass(rows, along, line, size_t(at.width) * 3, whole.data(), sums.data());
+            horizontalPass(sums.data(), across, n, pixels.data());
+        }
+        for (int k = 0; k < n; ++k) {
+            const int x = transposed ? line : k;
+            const int y = transposed ? k : line;
+            uchar* dst = outBits + std::ptrdiff_t(y) * outStride + 3 * x;
+            if (direct) {
+                directPixel(at, g, x, y, dst);
+                continue;
+            }
+            const Float4 s = pixels[size_t(k)];
+            const double v0 = double(s[0]) / g.area;
+            const double v1 = double(s[1]) / g.area;
+            const double v2 = double(s[2]) / g.area;
+            if (nearHalf(v0, margin) || nearHalf(v1, margin) || nearHalf(v2, margin)) {
+                directPixel(at, g, x, y, dst);
+            } else {
+                dst[0] = nearestByte(v0);
+                dst[1] = nearestByte(v1);
+                dst[2] = nearestByte(v2);
+            }
+        }
+    }
+};
+
 Bitmap24 resampleBitmapReference(const Bitmap24& src, int tw, int th)
 {
     if (src.isEmpty() || tw < 1 || th < 1)
         return Bitmap24();
-    const Geometry g = geometryFor(src, tw, th);
+    const Geometry g = geometryFor(src.size(), tw, th);
     const std::vector<const uchar*> rows = rowPointers(src);
+    const UprightRows at = uprightRows(rows.data(), src.width(), src.height(), OrientUpright);
     Bitmap24 out(tw, th);
     for (int y = 0; y < th; ++y) {
         uchar* dst = out.row(y);
         for (int x = 0; x < tw; ++x)
-            directPixel(rows.data(), g, x, y, dst + 3 * x);
+            directPixel(at, g, x, y, dst + 3 * x);
     }
     return out;
 }
@@ -320,55 +508,59 @@ Bitmap24 resampleBitmap(const Bitmap24& src, int tw, int th)
 {
     if (src.isEmpty() || tw < 1 || th < 1)
         return Bitmap24();
-    const Geometry g = geometryFor(src, tw, th);
-    // An enlargement over a thousandfold has footprints too small for the
-    // error bound below; the direct form handles it.
-    if (g.sx < 1e-3 || g.sy < 1e-3)
-        return resampleBitmapReference(src, tw, th);
+    ResampleEngine engine(src.size(), OrientUpright, tw, th);
+    for (int i = 0; i < src.height(); ++i)
+        engine.arrived(i, src.constRow(i));
+    return engine.out;
+}
 
-    const std::vector<const uchar*> rows = rowPointers(src);
-    const AxisWeights h = axisWeights(g.width, tw, g.sx);
-    const AxisWeights v = axisWeights(g.height, th, g.sy);
-
-    // The sums are in float. All weights and bytes are non-negative, so the
-    // relative error of a sum is at most u = 2^-24 times the number of
-    // roundings on the way of one of its terms: the rounding of the weight,
-    // the products and the additions of both passes, fewer than mv + mh + 8
-    // for mv row and mh column weights. A value (at most 255) is thus off by
-    // less than 256 (mv + mh + 8) u. The direct form sums at most
-    // (mv + 1) (mh + 1) cells in double, each with a handful of roundings;
-    // its error is far below the generous bound used here. When the fast
-    // value lies farther than both errors together from a half, the direct
-    // form rounds it the same way; otherwise the pixel is computed directly.
-    const double mv = v.maxCount, mh = h.maxCount;
-    const double fastError = 256 * (mv + mh + 8) * std::ldexp(1.0, -24);
-    const double directError = 64 * 256 * ((mv + 1) * (mh + 1) + 16) * std::ldexp(1.0, -53);
-    const double margin = fastError + directError;
-
-    Bitmap24 out(tw, th);
-    const size_t n = size_t(g.width) * 3;
-    std::vector<quint16> whole(n);
-    std::vector<float> sums(n + 1, 0.0f); // one spare float for the last pixel's vector load
-    std::vector<Float4> pixels(static_cast<size_t>(tw));
-    for (int y = 0; y < th; ++y) {
-        verticalPass(rows, v, y, n, whole.data(), sums.data());
-        horizontalPass(sums.data(), h, tw, pixels.data());
-        uchar* dst = out.row(y);
-        for (int x = 0; x < tw; ++x) {
-            const Float4 s = pixels[size_t(x)];
-            const double v0 = double(s[0]) / g.area;
-            const double v1 = double(s[1]) / g.area;
-            const double v2 = double(s[2]) / g.area;
-            if (nearHalf(v0, margin) || nearHalf(v1, margin) || nearHalf(v2, margin)) {
-                directPixel(rows.data(), g, x, y, dst + 3 * x);
-            } else {
-                dst[3 * x] = nearestByte(v0);
-                dst[3 * x + 1] = nearestByte(v1);
-                dst[3 * x + 2] = nearestByte(v2);
-            }
-        }
+RowResampler::RowResampler(const QSize& stored, int orientation, int tw, int th)
+    : height_(std::max(0, stored.height()))
+{
+    const int width = std::max(1, stored.width());
+    rowBytes_ = (size_t(width) * 3 + 15) & ~size_t(15);
+    int keep = 1; // rows kept: a scratch row when there is nothing to make
+    if (!stored.isEmpty() && tw >= 1 && th >= 1) {
+        engine_ = std::make_unique<ResampleEngine>(stored, orientation, tw, th);
+        // Every row under one line's footprints, and a band of new rows.
+        keep = std::min(height_, engine_->along.maxCount + Band);
     }
-    return out;
+    slots_ = std::max(1, keep);
+    band_.reset(new uchar[rowBytes_ * size_t(slots_)]);
+}
+
+RowResampler::~RowResampler() = default;
+
+int RowResampler::nextRows(uchar** rows, int max)
+{
+    if (received_ >= height_ || max < 1)
+        return 0;
+    int n = std::min(max, height_ - received_);
+    if (engine_)
+        // A slot is reused only once no line still to be made reads its row.
+        n = std::min(n, slots_ + engine_->lowestNeeded() - received_);
+    else
+        n = std::min(n, slots_);
+    for (int k = 0; k < n; ++k)
+        rows[k] = band_.get() + size_t((received_ + k) % slots_) * rowBytes_;
+    return n;
+}
+
+void RowResampler::rowsWritten(int n)
+{
+    for (int k = 0; k < n && received_ < height_; ++k, ++received_)
+        if (engine_)
+            engine_->arrived(received_, band_.get() + size_t(received_ % slots_) * rowBytes_);
+}
+
+Bitmap24 RowResampler::result() const
+{
+    return engine_ && received_ >= height_ ? engine_->out : Bitmap24();
+}
+
+qint64 RowResampler::bandBytes() const
+{
+    return qint64(rowBytes_) * slots_;
 }
 
 QSize longestSideSize(const QSize& source, int longest)

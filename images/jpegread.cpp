@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -60,7 +61,7 @@ struct ReadJob {
     std::FILE* file;
     qint64 fileSize;
     JpegDecode* decode;
-    Bitmap24* out;     // receives the pixels; owned by the caller
+    JpegRowSink* sink; // receives the pixels; owned by the caller
     qint64 width;      // from the header
     qint64 height;
     bool tooManyScans; // set by the progress monitor before it jumps out
@@ -103,17 +104,48 @@ void cmykToRgb(const JSAMPLE* cmyk, uchar* rgb, JDIMENSION width, bool inverted)
     }
 }
 
-// Gives the bitmap its size. Never throws: a failed allocation is reported
-// as false so that the decoder can clean up.
-bool allocateOutput(Bitmap24* out, int width, int height) noexcept
-{
-    try {
-        *out = Bitmap24::uninitialised(width, height);
-        return true;
-    } catch (...) {
-        return false;
+// The sink of a decode into a whole bitmap.
+class BitmapSink : public JpegRowSink {
+public:
+    // `small`: a picture of which many are kept (Bitmap24::uninitialisedSmall).
+    BitmapSink(Bitmap24* out, bool small)
+        : out_(out)
+        , small_(small)
+    {
     }
-}
+    // Never throws: a failed allocation is reported as false so that the
+    // decoder can clean up.
+    bool start(const QSize& stored, int) override
+    {
+        try {
+            *out_ = small_ ? Bitmap24::uninitialisedSmall(stored.width(), stored.height())
+                           : Bitmap24::uninitialised(stored.width(), stored.height());
+        } catch (...) {
+            return false;
+        }
+        base_ = out_->bits();
+        return true;
+    }
+    int nextRows(uchar** rows, int max) override
+    {
+        const int n = std::min(max, out_->height() - next_);
+        for (int k = 0; k < n; ++k)
+            rows[k] = base_ + std::ptrdiff_t(next_ + k) * out_->stride();
+        return n;
+    }
+    void rowsWritten(int n) override
+    {
+        for (int k = 0; k < n; ++k)
+            out_->clearPadding(next_ + k);
+        next_ += n;
+    }
+
+private:
+    Bitmap24* out_;
+    bool small_;
+    uchar* base_ = nullptr;
+    int next_ = 0;
+};
 
 int orientationOf(j_decompress_ptr cinfo)
 {
@@ -191,30 +223,36 @@ bool runRead(ReadJob* job)
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
-    if (!allocateOutput(job->out, int(cinfo.output_width), int(cinfo.output_height))) {
+    JpegRowSink& sink = *job->sink;
+    if (!sink.start(QSize(int(cinfo.output_width), int(cinfo.output_height)), d.orientation)) {
         job->fault = picturefaults::noMemory();
         jpeg_destroy_decompress(&cinfo);
         return false;
     }
-    Bitmap24& out = *job->out;
-    uchar* base = out.bits();
-    const int stride = out.stride();
-    JSAMPARRAY cmykRow = cmyk ? (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
-                                                            cinfo.output_width * 4, 1)
-                              : nullptr;
+    // A CMYK picture is decoded into rows of its own and converted into the
+    // sink's; the others go straight into the sink's rows.
+    JSAMPARRAY cmykRows = cmyk ? (*cinfo.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&cinfo), JPOOL_IMAGE,
+                                                             cinfo.output_width * 4, JpegBand)
+                               : nullptr;
     const bool inverted = cmyk && cinfo.saw_Adobe_marker;
+    JSAMPROW rows[JpegBand];
     while (cinfo.output_scanline < cinfo.output_height) {
-        const int y = int(cinfo.output_scanline);
-        uchar* dst = base + std::ptrdiff_t(y) * stride;
-        JSAMPROW row = cmyk ? cmykRow[0] : dst;
-        if (jpeg_read_scanlines(&cinfo, &row, 1) != 1) {
+        const int wanted = sink.nextRows(rows, JpegBand);
+        if (wanted < 1) {
+            job->fault = picturefaults::noMemory();
+            jpeg_destroy_decompress(&cinfo);
+            return false;
+        }
+        const int got = int(jpeg_read_scanlines(&cinfo, cmyk ? cmykRows : rows, JDIMENSION(wanted)));
+        if (got < 1) {
             job->fault = picturefaults::cutShort();
             jpeg_destroy_decompress(&cinfo);
             return false;
         }
         if (cmyk)
-            cmykToRgb(cmykRow[0], dst, cinfo.output_width, inverted);
-        out.clearPadding(y);
+            for (int k = 0; k < got; ++k)
+                cmykToRgb(cmykRows[k], rows[k], cinfo.output_width, inverted);
+        sink.rowsWritten(got);
     }
     jpeg_finish_decompress(&cinfo);
     d.storedSize = QSize(int(job->width), int(job->height));
@@ -331,12 +369,14 @@ bool decodeJpegFile(const QString& path, JpegDecode& decode, QString* error)
     struct stat info;
     const qint64 fileSize = ::fstat(fileno(file), &info) == 0 ? qint64(info.st_size) : 0;
     Bitmap24 pixels;
+    // A scaled decode is a thumbnail, kept with many others.
+    BitmapSink whole(&pixels, decode.scaled);
     JpegDecode result = decode;
     ReadJob job{};
     job.file = file;
     job.fileSize = fileSize;
     job.decode = &result;
-    job.out = &pixels;
+    job.sink = decode.sink ? decode.sink : &whole;
     const bool ok = runRead(&job);
     std::fclose(file);
     if (!ok) {

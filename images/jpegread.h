@@ -29,12 +29,33 @@ constexpr int MaxJpegScans = 100;
 // file holds at most 64 pixels a bit of its length, 512 a byte.
 constexpr qint64 MaxJpegPixelsPerByte = 512;
 
+// Takes a picture's rows as they are decoded, top to bottom as stored, in
+// place of a whole bitmap: a picture can then be reduced while it is
+// decoded, without its full size ever being held. None of these may throw.
+class JpegRowSink {
+public:
+    virtual ~JpegRowSink() = default;
+    // The picture's size as stored and its orientation, before any row;
+    // false when the sink cannot take it (no memory): the decode fails.
+    virtual bool start(const QSize& stored, int orientation) = 0;
+    // Buffers for the next rows (3 * width bytes each): up to `max`, at
+    // least one while rows are missing.
+    virtual int nextRows(uchar** rows, int max) = 0;
+    // The first `n` buffers of the last nextRows() hold their rows now.
+    virtual void rowsWritten(int n) = 0;
+};
+
+// Rows the decoder asks a sink for at once.
+constexpr int JpegBand = 16;
+
 struct JpegDecode {
     // What to do.
     bool headerOnly = false; // read the header only: storedSize and orientation
-    bool scaled = false;     // decode at a DCT scale chosen from the minimum size
+    bool scaled = false;     // decode at a DCT scale chosen from the minimum size,
+                             // into memory for many small pictures (pixelpool.h)
     int minWidth = 0;        // smallest size to cover, as the picture is shown
     int minHeight = 0;       // (upright); swapped for a file stored on its side
+    JpegRowSink* sink = nullptr; // receives the rows at full size instead of `stored`
 
     // What came out.
     Bitmap24 stored;             // the pixels as the file stores them

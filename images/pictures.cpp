@@ -1,5 +1,6 @@
 #include "images/pictures.h"
 
+#include "images/BitmapUtils.h"
 #include "images/bmpread.h"
 #include "images/jpegread.h"
 #include "images/orientation.h"
@@ -53,6 +54,56 @@ bool readJpeg(const QString& path, bool headerOnly, bool scaled, int minWidth, i
         *out = std::move(upright);
     return true;
 }
+
+// Receives a JPEG's rows for storing: reduces them as they come when the
+// picture is larger than `longest`, else lets them pass through a band of
+// its own.
+class StoringSink : public JpegRowSink {
+public:
+    explicit StoringSink(int longest)
+        : longest_(longest)
+    {
+    }
+    bool start(const QSize& stored, int orientation) override
+    {
+        upright_ = uprightSize(stored, orientation);
+        try {
+            if (upright_.width() > longest_ || upright_.height() > longest_) {
+                const QSize target = longestSideSize(upright_, longest_);
+                resampler_ = std::make_unique<RowResampler>(stored, orientation, target.width(), target.height());
+            } else {
+                rowBytes_ = size_t(stored.width()) * 3;
+                scratch_.reset(new uchar[rowBytes_ * JpegBand]);
+            }
+        } catch (...) {
+            return false;
+        }
+        return true;
+    }
+    int nextRows(uchar** rows, int max) override
+    {
+        if (resampler_)
+            return resampler_->nextRows(rows, max);
+        max = std::min(max, JpegBand);
+        for (int k = 0; k < max; ++k)
+            rows[k] = scratch_.get() + size_t(k) * rowBytes_;
+        return max;
+    }
+    void rowsWritten(int n) override
+    {
+        if (resampler_)
+            resampler_->rowsWritten(n);
+    }
+    Bitmap24 reduced() const { return resampler_ ? resampler_->result() : Bitmap24(); }
+    QSize upright() const { return upright_; }
+
+private:
+    int longest_;
+    QSize upright_;
+    std::unique_ptr<RowResampler> resampler_;
+    std::unique_ptr<uchar[]> scratch_;
+    size_t rowBytes_ = 0;
+};
 
 } // namespace
 
@@ -121,6 +172,36 @@ bool loadPictureAs(const QString& path, bool asBitmap, Bitmap24& out, QString* e
     if (asBitmap)
         return decodeBmpFile(path, out, error);
     return readJpeg(path, false, false, 0, 0, &out, nullptr, error);
+}
+
+bool decodeForStoring(const QString& path, bool asBitmap, int longest, Bitmap24& reduced, QSize* uprightSize,
+                      QString* error)
+{
+    if (!isPictureFile(path, error))
+        return false;
+    if (asBitmap) {
+        Bitmap24 full;
+        if (!decodeBmpFile(path, full, error))
+            return false;
+        try {
+            reduced = full.width() > longest || full.height() > longest ? reduceToLongestSide(full, longest)
+                                                                        : Bitmap24();
+        } catch (const std::bad_alloc&) {
+            return fail(error, picturefaults::noMemory());
+        }
+        if (uprightSize)
+            *uprightSize = full.size();
+        return true;
+    }
+    StoringSink sink(longest);
+    JpegDecode decode;
+    decode.sink = &sink;
+    if (!decodeJpegFile(path, decode, error))
+        return false;
+    reduced = sink.reduced();
+    if (uprightSize)
+        *uprightSize = sink.upright();
+    return true;
 }
 
 bool loadJpegScaled(const QString& path, int minWidth, int minHeight, Bitmap24& out, QSize* fullSize,

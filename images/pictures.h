@@ -77,6 +77,18 @@ bool loadJpegScaled(const QString& path, int minWidth, int minHeight, Bitmap24& 
 bool loadPictureScaled(const QString& path, int minWidth, int minHeight, Bitmap24& out, QSize* fullSize,
                        QString* error = nullptr);
 
+// Decodes a picture file for storing in the catalogue (as a Windows bitmap
+// or as JPEG, like loadPictureAs). A picture that stands larger than
+// `longest` pixels either way comes out in `reduced`, upright and reduced so
+// that its longer side is `longest`: byte for byte reduceToLongestSide() of
+// the upright picture. A JPEG is reduced while it is decoded, holding only a
+// band of its rows, never the whole picture. A smaller picture is decoded
+// all the same, to make sure it is one the program can show, but not kept:
+// `reduced` is then empty. `uprightSize` (if given) receives the picture's
+// size as it stands. Fails like loadPictureFile.
+bool decodeForStoring(const QString& path, bool asBitmap, int longest, Bitmap24& reduced, QSize* uprightSize,
+                      QString* error = nullptr);
+
 // The width and height from a picture file's header, without decoding its
 // pixels, as the picture stands upright. False when the header cannot be
 // read or is not sensible.

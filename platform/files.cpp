@@ -331,13 +331,32 @@ int openForReading(const QString& path, int* error)
     return fd;
 }
 
-bool writeAndSync(int fd, const QByteArray& bytes, const QString& path, int* error)
+bool writeAllUnsynced(int fd, const QByteArray& bytes, const QString& path, int* error)
 {
     if (guarded(FileOp::Write, path, [&] { return writeAll(fd, bytes.constData(), bytes.size()) ? 0 : -1; }) != 0)
         return fail(error, errno);
+    return true;
+}
+
+bool writeAndSync(int fd, const QByteArray& bytes, const QString& path, int* error)
+{
+    if (!writeAllUnsynced(fd, bytes, path, error))
+        return false;
     if (guarded(FileOp::Sync, path, [&] { return ::fsync(fd); }) != 0)
         return fail(error, errno);
     return true;
+}
+
+bool makeFolder(const QString& path, mode_t mode, int* error)
+{
+    if (guarded(FileOp::MakeFolder, path, [&] { return ::mkdir(native(path).constData(), mode); }) == 0) {
+        // mkdir leaves out what the umask forbids.
+        ::chmod(native(path).constData(), mode);
+        return true;
+    }
+    if (errno == EEXIST && folderExists(path))
+        return true;
+    return fail(error, errno);
 }
 
 int tryLock(int fd)

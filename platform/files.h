@@ -161,6 +161,14 @@ private:
 // file for fault injection. False with `error` set on failure.
 bool writeAndSync(int fd, const QByteArray& bytes, const QString& path, int* error);
 
+// The same without flushing: for caches, which lose only time when a crash
+// leaves a file short.
+bool writeAllUnsynced(int fd, const QByteArray& bytes, const QString& path, int* error);
+
+// Makes the folder `path` when it is missing, with permissions `mode`
+// exactly; its parent must exist. True when it exists afterwards.
+bool makeFolder(const QString& path, mode_t mode, int* error);
+
 // The permissions a new file gets: rw for all, less the process's umask.
 mode_t ordinaryFileMode();
 

@@ -10,7 +10,7 @@
 root=$(pwd)
 out="$root/build-fuzz"
 seeds="$out/seeds"
-all_fuzz_targets="datafile settings memo bmp jpeg"
+all_fuzz_targets="datafile settings memo bmp jpeg png"
 
 cmake -S . -B build-fuzz -G Ninja \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo \

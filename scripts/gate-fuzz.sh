@@ -27,8 +27,8 @@ targets=${TOLVARIN_FUZZ_TARGETS:-$all_fuzz_targets}
 # New inputs per target: about a minute each on a quiet 2-core machine. New
 # inputs stay short (a long data file or picture costs seconds under the
 # sanitizers): the replay above covers the long kept ones whole.
-declare -A default_runs=([datafile]=20000 [settings]=10000 [memo]=120000 [bmp]=150000 [jpeg]=40000)
-declare -A max_len=([datafile]=4096 [bmp]=65536 [jpeg]=65536)
+declare -A default_runs=([datafile]=20000 [settings]=10000 [memo]=120000 [bmp]=150000 [jpeg]=40000 [png]=120000)
+declare -A max_len=([datafile]=4096 [bmp]=65536 [jpeg]=65536 [png]=16384)
 
 failed=()
 summary=()

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
-  libjpeg62-turbo-dev libjpeg-turbo-progs
+  libjpeg62-turbo-dev libjpeg-turbo-progs libpng-dev
   libgtest-dev libbenchmark-dev
   fonts-ipafont-gothic fonts-ipafont-mincho qt6-translations-l10n xdg-utils
   clang libclang-rt-14-dev llvm

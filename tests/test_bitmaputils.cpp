@@ -2,6 +2,7 @@
 // JPEG encoding of reduced pictures.
 #include "images/Bitmap24.h"
 #include "images/BitmapUtils.h"
+#include "images/orientation.h"
 #include "images/pictures.h"
 #include "platform/files.h"
 #include "support/testutil.h"
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <random>
 
@@ -167,6 +169,68 @@ TEST(Resample, ProductMatchesReferenceByteForByte)
         ++cases;
     }
     EXPECT_GT(cases, 400);
+}
+
+// Rows fed as a decoder delivers them, in bands of varying size, give for
+// every orientation exactly what the reference filter makes of the whole
+// picture turned upright: reductions, enlargements, odd and one-pixel sizes.
+TEST(Resample, RowByRowMatchesTheReferenceInEveryOrientation)
+{
+    std::mt19937 rng(77);
+    auto uniform = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    auto streamed = [&](const Bitmap24& stored, int orientation, int tw, int th) {
+        RowResampler r(stored.size(), orientation, tw, th);
+        uchar* rows[RowResampler::Band];
+        int fed = 0;
+        for (;;) {
+            const int n = r.nextRows(rows, uniform(1, RowResampler::Band));
+            if (n == 0)
+                break;
+            // The decoder may fill fewer rows than it was given buffers for.
+            const int written = uniform(1, n);
+            for (int k = 0; k < written; ++k)
+                std::memcpy(rows[k], stored.constRow(fed + k), size_t(stored.width()) * 3);
+            r.rowsWritten(written);
+            fed += written;
+            EXPECT_TRUE(fed == stored.height() || r.result().isEmpty());
+        }
+        EXPECT_EQ(fed, stored.height());
+        return r.result();
+    };
+    int cases = 0;
+    for (int round = 0; round < 240; ++round) {
+        const int orientation = round % 8 + 1;
+        const int w = uniform(1, 60);
+        const int h = uniform(1, 60);
+        const QSize upright = uprightSize(QSize(w, h), orientation);
+        // Mostly reductions, as registration makes them, some enlargements.
+        const int tw = round % 5 == 0 ? uniform(1, 80) : uniform(1, upright.width());
+        const int th = round % 5 == 0 ? uniform(1, 80) : uniform(1, upright.height());
+        const int range = round % 3 == 0 ? 1 : 255;
+        const Bitmap24 stored = makeBitmap(w, h, [&](int, int, int) { return uniform(0, range); });
+        const Bitmap24 expected = resampleBitmapReference(orientUpright(stored, orientation), tw, th);
+        ASSERT_EQ(streamed(stored, orientation, tw, th), expected)
+            << w << "x" << h << " orientation " << orientation << " -> " << tw << "x" << th;
+        ++cases;
+    }
+    // Photograph-like reductions of odd sizes, each orientation.
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        const Bitmap24 stored = makeBitmap(1283, 967, [&](int x, int y, int b) {
+            return (x * 7 + y * 13 + b * 50 + uniform(0, 20)) % 256;
+        });
+        const QSize target = longestSideSize(uprightSize(stored.size(), orientation), MaxPictureSide);
+        const Bitmap24 expected =
+            resampleBitmapReference(orientUpright(stored, orientation), target.width(), target.height());
+        ASSERT_EQ(streamed(stored, orientation, target.width(), target.height()), expected) << orientation;
+        ++cases;
+    }
+    EXPECT_EQ(cases, 248);
+
+    // Only a band of rows is held, however tall the picture.
+    RowResampler tall(QSize(40, 4000), OrientUpright, 4, 400);
+    EXPECT_LE(tall.bandBytes(), 40 * 3 * 40);
+    RowResampler lying(QSize(4000, 3000), OrientTurnedLeft, 480, 640);
+    EXPECT_LE(lying.bandBytes(), 4000 * 3 * 30);
 }
 
 TEST(Bitmap24, LayoutAndSharing)

@@ -129,13 +129,25 @@ TEST_F(MainWindowTest, AnIncompleteDataFileIsReportedOnceWithItsBackup)
     EXPECT_EQ(seam.messages.size(), 1u);
 }
 
-TEST_F(MainWindowTest, SearchFillsResultsSlotsAndPlaceholders)
+namespace {
+
+// The sample catalogue with picture 1 of three species: ハコベ (640 x 480)
+// and ススキ (`susuki`) in the hard-disk folder, ヤマユリ (a bitmap) on the
+// CD-ROM.
+void writeSampleCatalogue(const Folders& s, const QSize& susuki)
 {
-    Folders s;
     writeCatalogue(s.hdd(), sampleLines);
     writePicture(s.hdd() + "ハコベ01.jpg", 640, 480, Qt::white);
     writePicture(s.cd() + "ヤマユリ01.bmp", 100, 300, Qt::yellow);
-    writePicture(s.hdd() + "ススキ01.jpg", 200, 100, Qt::darkYellow);
+    writePicture(s.hdd() + "ススキ01.jpg", susuki.width(), susuki.height(), Qt::darkYellow);
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, SearchFillsResultsSlotsAndPlaceholders)
+{
+    Folders s;
+    writeSampleCatalogue(s, QSize(200, 100));
     TfMain main(s.ini(), s.exe());
     TfSearch pad(&main);
     main.setSearchPad(&pad);
@@ -230,6 +242,58 @@ TEST_F(MainWindowTest, BrokenPictureIsRetriedThenShownAsPlaceholder)
     EXPECT_EQ(main.pictureSlot(1)->size(), QSize(180, 120));
     EXPECT_TRUE(main.pictureSlot(1)->handlersAttached());
     EXPECT_EQ(main.pictureSlot(0)->size(), QSize(180, 90));
+
+    // The next search remembers it: the placeholder at once, no attempts.
+    const QImage placeholder = main.pictureSlot(1)->picture();
+    pauses.clear();
+    search(main, seam, {"CheckBox3"});
+    EXPECT_TRUE(pauses.empty());
+    EXPECT_EQ(main.pictureSlot(1)->picture(), placeholder);
+    EXPECT_TRUE(main.pictureSlot(1)->handlersAttached());
+
+    // A file that changed (still being copied, say) gets its attempts again;
+    // once it is a picture, it shows.
+    writeFile(s.hdd() + "リンドウ01.jpg", QByteArray("not a picture at all, but longer now"));
+    search(main, seam, {"CheckBox3"});
+    EXPECT_EQ(pauses.size(), 4u);
+    writePicture(s.hdd() + "リンドウ01.jpg", 90, 60, Qt::blue);
+    pauses.clear();
+    search(main, seam, {"CheckBox3"});
+    EXPECT_TRUE(pauses.empty());
+    EXPECT_EQ(main.pictureSlot(1)->size(), QSize(90, 60));
+}
+
+// After a restart the result pictures come from the desktop's thumbnail
+// cache, looking exactly as when they were decoded.
+TEST_F(MainWindowTest, ResultPicturesKeptAcrossRuns)
+{
+    Folders s;
+    writeSampleCatalogue(s, QSize(1200, 800));
+    QTemporaryDir cache;
+    sharedThumbnails().setFolder(folderOf(cache) + "thumbnails/large");
+    // One run of the program: a search for every species, what it shows.
+    auto run = [&] {
+        TfMain main(s.ini(), s.exe());
+        TfSearch pad(&main);
+        main.setSearchPad(&pad);
+        search(main, seam, {});
+        std::vector<std::pair<QImage, QSize>> shown;
+        for (int i = 0; i < main.slotCount(); ++i)
+            shown.emplace_back(main.pictureSlot(i)->picture(), main.pictureSlot(i)->size());
+        return shown;
+    };
+    const auto first = run();
+    sharedThumbnails().finishWriting();
+    EXPECT_EQ(QDir(folderOf(cache) + "thumbnails/large").entryList(QDir::Files).size(), 3);
+    thumbnailCache().clear(); // a new run
+    const auto again = run();
+    ASSERT_EQ(again.size(), first.size());
+    for (size_t i = 0; i < again.size(); ++i) {
+        EXPECT_EQ(again[i].second, first[i].second) << i;
+        EXPECT_EQ(again[i].first.format(), first[i].first.format()) << i;
+        EXPECT_EQ(again[i].first, first[i].first) << i;
+    }
+    sharedThumbnails().setFolder(SharedThumbnails::defaultFolder());
 }
 
 TEST_F(MainWindowTest, ShutdownWritesTheSettings)

@@ -214,3 +214,51 @@ TEST_F(PhonePhotos, StoredUpright)
     ASSERT_TRUE(loadPictureFile(write(o.target, smallStored), back));
     EXPECT_EQ(back.size(), QSize(300, 400));
 }
+
+// Reduction while decoding, through the decoder itself: for every
+// orientation and the layouts real files come in (progressive, CMYK, grey,
+// restart markers), exactly what the reference filter makes of the whole
+// picture decoded upright. A file that breaks off fails as it does for the
+// viewer.
+TEST_F(PhonePhotos, ReducedWhileDecodedInEveryOrientation)
+{
+    for (int o = 1; o <= 8; ++o) {
+        JpegLayout layout;
+        layout.progressive = o % 2 == 1;
+        layout.restartRows = o == 2 ? 3 : 0;
+        if (o == 4) {
+            layout.components = 4;
+            layout.space = JCS_CMYK;
+            layout.adobeMarker = true;
+        } else if (o == 6) {
+            layout.components = 1;
+            layout.space = JCS_GRAYSCALE;
+        }
+        const QByteArray jpeg = libjpegFile(701, 523, layout, [&](int x, int y, JSAMPLE* p) {
+            for (int c = 0; c < layout.components; ++c)
+                p[c] = JSAMPLE((x * (c + 3) + y * (7 - c) + ((x * y) % 13) * 9) % 256);
+        });
+        const QString path = write(QStringLiteral("o%1.jpg").arg(o), withExif(jpeg, o));
+        Bitmap24 whole;
+        ASSERT_TRUE(loadPictureFile(path, whole)) << o;
+        Bitmap24 reduced;
+        QSize size;
+        ASSERT_TRUE(decodeForStoring(path, false, MaxPictureSide, reduced, &size)) << o;
+        EXPECT_EQ(size, whole.size()) << o;
+        const QSize target = longestSideSize(whole.size(), MaxPictureSide);
+        ASSERT_EQ(reduced, resampleBitmapReference(whole, target.width(), target.height())) << o;
+
+        const QString cut = write(QStringLiteral("cut%1.jpg").arg(o), withExif(jpeg, o).left(jpeg.size() / 2));
+        QString viewerError, storingError;
+        EXPECT_FALSE(loadPictureFile(cut, whole, &viewerError)) << o;
+        EXPECT_FALSE(decodeForStoring(cut, false, MaxPictureSide, reduced, &size, &storingError)) << o;
+        EXPECT_EQ(storingError, viewerError) << o;
+    }
+    // A picture that needs no reduction is checked, not kept.
+    Bitmap24 reduced(3, 3);
+    QSize size;
+    const QString small = write("small.jpg", withExif(jpegOf(photo(640, 600)), 5));
+    ASSERT_TRUE(decodeForStoring(small, false, MaxPictureSide, reduced, &size));
+    EXPECT_TRUE(reduced.isEmpty());
+    EXPECT_EQ(size, QSize(600, 640));
+}

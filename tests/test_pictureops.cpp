@@ -115,6 +115,79 @@ TEST(Registration, StoresCopiesAndReductionsAndRefusesTheRest)
     EXPECT_EQ(pictureFilesIn(h).size(), 5);
 }
 
+// Registration prepares the next pictures on worker threads while it
+// stores one; the numbers, the files, the progress steps and the messages
+// come out exactly as when the files are worked on one at a time, also
+// with failing files in the middle.
+TEST(Registration, PreparingAheadChangesNothingTheUserSees)
+{
+    QTemporaryDir src;
+    const QString s = folderOf(src);
+    writePicture(s + "big1.jpg", 1301, 977, Qt::red);
+    writePicture(s + "small.jpg", 300, 200, Qt::green);
+    writeFile(s + "broken.jpg", "not a jpeg");
+    writePicture(s + "big2.bmp", 700, 900, Qt::blue);
+    writeFile(s + "notes.txt", "text");
+    writePicture(s + "big3.jpg", 977, 1301, Qt::yellow);
+    const QStringList files = {s + "big1.jpg", s + "small.jpg", s + "broken.jpg", s + "gone.jpg",
+                               s + "big2.bmp", s + "notes.txt", s + "big3.jpg"};
+
+    struct Run {
+        QStringList events;
+        QStringList failures;
+        int stored = 0;
+        QStringList names;
+        std::vector<QByteArray> contents;
+    };
+    auto run = [&](int threads) {
+        QTemporaryDir hdd;
+        const QString h = folderOf(hdd);
+        Run r;
+        Change c(h);
+        r.stored = storeChosenPictures(
+            c.change, files, "ハコベ", 3, threads, [&](int p) { r.events << QString::number(p); },
+            [&](bool reducing) { r.events << (reducing ? "reducing" : "copying"); }, r.failures);
+        EXPECT_TRUE(c.commit());
+        r.names = pictureFilesIn(h);
+        for (const QString& f : r.names)
+            r.contents.push_back(readFile(h + f));
+        return r;
+    };
+    const Run alone = run(0);
+    EXPECT_EQ(alone.stored, 4);
+    EXPECT_EQ(alone.names, (QStringList{"ハコベ03.jpg", "ハコベ04.jpg", "ハコベ05.jpg", "ハコベ06.jpg"}));
+    EXPECT_EQ(alone.events, (QStringList{"14", "reducing", "29", "copying", "43", "57", "71", "reducing", "86",
+                                         "100", "reducing"}));
+    ASSERT_EQ(alone.failures.size(), 3);
+    EXPECT_TRUE(alone.failures[0].startsWith("broken.jpg（"));
+    EXPECT_TRUE(alone.failures[1].startsWith("gone.jpg（"));
+    EXPECT_TRUE(alone.failures[2].startsWith("notes.txt（"));
+    for (int threads : {1, 2, 3, 8}) {
+        const Run ahead = run(threads);
+        EXPECT_EQ(ahead.events, alone.events) << threads;
+        EXPECT_EQ(ahead.failures, alone.failures) << threads;
+        EXPECT_EQ(ahead.stored, alone.stored) << threads;
+        EXPECT_EQ(ahead.names, alone.names) << threads;
+        EXPECT_TRUE(ahead.contents == alone.contents) << threads;
+    }
+
+    // A name that cannot name files refuses each file that is there, before
+    // anything is announced, whichever way the files are prepared.
+    for (int threads : {0, 2}) {
+        QTemporaryDir hdd;
+        Change c(folderOf(hdd));
+        QStringList events, failures;
+        EXPECT_EQ(storeChosenPictures(c.change, files.mid(0, 4), "a/b", 1, threads,
+                                      [&](int p) { events << QString::number(p); },
+                                      [&](bool) { events << "announced"; }, failures),
+                  0);
+        EXPECT_EQ(events, (QStringList{"25", "50", "75", "100"})) << threads;
+        ASSERT_EQ(failures.size(), 4);
+        EXPECT_TRUE(failures[3].startsWith("gone.jpg（ファイルがありません")) << threads;
+        EXPECT_TRUE(failures[0].contains("植物名")) << threads;
+    }
+}
+
 // A file no species counts where a new picture goes (left by hand, or by
 // a program that crashed) never blocks registration: it is moved aside to
 // a backup name the user is told, never replaced.

@@ -93,7 +93,7 @@ gui_start_program() {
     cd "$dir" || exit 1
     unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING \
       QT_FONT_DPI QT_STYLE_OVERRIDE QT_QPA_PLATFORMTHEME QT_DEBUG_PLUGINS QT_LOGGING_RULES
-    export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$dir/.runtime" XDG_CONFIG_HOME="$dir/.config" \
+    export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$dir/.runtime" XDG_CONFIG_HOME="$dir/.config" XDG_CACHE_HOME="$dir/.cache" \
       QT_MESSAGE_PATTERN='Q%{if-fatal}FATAL%{endif}%{if-critical}CRITICAL%{endif}%{if-warning}WARNING%{endif}%{if-info}INFO%{endif}%{if-debug}DEBUG%{endif}: %{message}'
     exec ./tolvarin
   ) >"$log" 2>&1 &
