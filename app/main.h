@@ -129,6 +129,7 @@ public:
     // writes the table, as one change; false (the user told) when refused or
     // when it failed and nothing changed.
     bool renameSpeciesFiles(CatalogueChange& change, const QString& newName);
+    void planNewSpeciesMemo(CatalogueChange& change);
 
     // How the search waits between attempts to load a picture (tests
     // replace it to record the waits instead of sleeping).

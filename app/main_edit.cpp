@@ -316,13 +316,17 @@ void TfMain::ToolButton10Click()
         pad_->setMode(QStringLiteral("入力パッド"), QStringLiteral("画像追加"));
         pad_->showFlowerPage();
         pad_->clearConditions();
-        if (!pad_->showModalSearch()) {
+        pad_->setMemoDeferred(true);
+        const bool confirmed = pad_->showModalSearch();
+        pad_->setMemoDeferred(false);
+        if (!confirmed) {
             resetPictureSlots(0);
             return;
         }
         record = table.append(newName);
         storePadIntoRecord(pad_->padState(), table.record(record));
         table.record(record).pictureCount = 0;
+        planNewSpeciesMemo(change);
     }
     PlantRecord& target = table.record(record);
     const QString name = target.name;
@@ -352,6 +356,7 @@ void TfMain::ToolButton10Click()
         resetPictureSlots(0);
     } else if (commitChange(this, change, table)) {
         state.currentSpecies = record;
+        selectMemoFile(name); // a memo written with a new species is its memo now
         showKind(record, name, finalCount);
     } else {
         // Neither the pictures nor the data file changed: the table goes
@@ -363,6 +368,33 @@ void TfMain::ToolButton10Click()
     }
     if (!failures.isEmpty())
         showError(this, QStringLiteral("次の画像は登録できませんでした。\n\n") + failures.join(QLatin1Char('\n')));
+}
+
+void TfMain::planNewSpeciesMemo(CatalogueChange& change)
+{
+    MainState& state = mainState();
+    if (!pad_ || !pad_->memoModified())
+        return;
+    const QString text = pad_->memoText();
+    if (!state.memoPath.isEmpty() && state.memoPath != state.defaultMemoPath) {
+        // A memo of that name in the CD-ROM folder: saved where it is, as
+        // the pad saves every memo it shows.
+        QString error;
+        if (savePadMemo(state.memoPath, state.defaultMemoPath, text, true, &error) == PadMemoResult::Failed)
+            showError(this, error);
+        return;
+    }
+    // The memo file in the hard-disk folder: one a species of that name
+    // left behind is replaced (or, emptied, removed) with the rest.
+    const QString memoName = QFileInfo(state.defaultMemoPath).fileName();
+    if (platform::fileExists(state.defaultMemoPath))
+        change.removeFile(memoName);
+    if (text.isEmpty())
+        return;
+    QByteArray bytes;
+    QString error;
+    if (!encodeMemoFile(state.defaultMemoPath, text, bytes, &error) || !change.addFile(memoName, bytes, &error))
+        showError(this, QStringLiteral("メモを保存できません: %1\n%2").arg(state.defaultMemoPath, error));
 }
 
 bool TfMain::renameSpeciesFiles(CatalogueChange& change, const QString& newName)

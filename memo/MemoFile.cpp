@@ -186,7 +186,7 @@ bool readMemoFile(const QString& path, QString& text)
     return true;
 }
 
-bool writeMemoFile(const QString& path, const QString& text, QString* error)
+bool encodeMemoFile(const QString& path, const QString& text, QByteArray& out, QString* error)
 {
     if (text.contains(QChar(0))) {
         if (error)
@@ -220,6 +220,15 @@ bool writeMemoFile(const QString& path, const QString& text, QString* error)
             return false;
         }
     }
+    out = bytes;
+    return true;
+}
+
+bool writeMemoFile(const QString& path, const QString& text, QString* error)
+{
+    QByteArray bytes;
+    if (!encodeMemoFile(path, text, bytes, error))
+        return false;
     QString reason;
     if (!platform::writeFileAtomic(path, bytes, &reason)) {
         if (error)

@@ -42,6 +42,10 @@ bool readMemoFile(const QString& path, QString& text);
 // nothing is written. On failure `error` gets a message for the user.
 bool writeMemoFile(const QString& path, const QString& text, QString* error = nullptr);
 
+// The bytes writeMemoFile would write to `path` for `text`; false (with
+// `error`) when it would refuse the text.
+bool encodeMemoFile(const QString& path, const QString& text, QByteArray& bytes, QString* error = nullptr);
+
 enum class PadMemoResult {
     Unchanged, // nothing to save or delete
     Saved,     // the memo was written to memoPath

@@ -391,6 +391,15 @@ bool TfSearch::BitBtn1Click()
         return true;
 
     QString error;
+    if (memoDeferred_) {
+        QByteArray bytes;
+        if (memoModified() && !memoText().isEmpty() &&
+            (state.defaultMemoPath.isEmpty() || !encodeMemoFile(state.defaultMemoPath, memoText(), bytes, &error))) {
+            showError(this, error.isEmpty() ? QStringLiteral("この植物名ではメモファイルを作れません。") : error);
+            return false;
+        }
+        return true;
+    }
     switch (savePadMemo(state.memoPath, state.defaultMemoPath, memo1_->toPlainText(), memoModified(), &error)) {
     case PadMemoResult::Failed:
         // The memo stays on the page, still marked as modified, so the user

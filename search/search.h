@@ -50,6 +50,11 @@ public:
     void setMemoText(const QString& text);
     // True when the user changed the memo since it was filled or saved.
     bool memoModified() const;
+    // While set (the input pad of a new species), confirming only checks
+    // that the memo can be saved: registration writes it together with the
+    // species' pictures and data line, so a species that is not registered
+    // leaves no memo behind.
+    void setMemoDeferred(bool deferred) { memoDeferred_ = deferred; }
 
     // Shows the pad modally through the modal seam; true when it ended
     // with the confirm button. With `searchAids` (a search, not a
@@ -148,5 +153,6 @@ private:
     std::array<QButtonGroup*, PadGroupCount> groups_{};
     bool modalShowing_ = false; // inside showModalSearch
     bool fillingMemo_ = false;  // inside setMemoText
+    bool memoDeferred_ = false; // see setMemoDeferred
     bool shownOnce_ = false;    // the position is the pad's own only after a first show
 };

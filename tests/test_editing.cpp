@@ -1,5 +1,6 @@
 #include <QCheckBox>
 #include <QDir>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -13,6 +14,7 @@
 #include "app/state.h"
 #include "edit/p_list.h"
 #include "images/thumbnails.h"
+#include "memo/MemoFile.h"
 #include "platform/cp932.h"
 #include "platform/files.h"
 #include "search/search.h"
@@ -180,6 +182,43 @@ TEST_F(EditingTest, RegisteringANewSpeciesWithThePad)
     EXPECT_EQ(plantTable().record(9).name, QStringLiteral("ホタルブクロ"));
     EXPECT_EQ(mainState().lastPictureFolder, p.src());
     EXPECT_EQ(p.pad->windowTitle(), QStringLiteral("入力パッド"));
+}
+
+// The memo typed on the input pad belongs to the new species: it is written
+// with its pictures and data line, and not at all when nothing could be
+// registered (else a later species of that name would inherit it).
+TEST_F(EditingTest, ANewSpeciesMemoIsWrittenOnlyWithTheSpecies)
+{
+    Program p;
+    writeFile(p.src() + "broken.jpg", "garbage");
+    writePicture(p.src() + "good.jpg", 30, 20, Qt::magenta);
+    p.start();
+    const auto typeMemo = [this](const QString& text) {
+        seam.dialogs.push_back([text](QDialog* pad) {
+            auto* input = qobject_cast<TfSearch*>(pad);
+            input->memoBox()->setPlainText(text);
+            input->memoBox()->document()->setModified(true); // as typing leaves it
+            input->executeButton()->click();
+            return pad->result();
+        });
+    };
+
+    seam.pictureChoices.push_back({p.src() + "broken.jpg"});
+    chooseEntry(-1, QStringLiteral("ホタルブクロ"));
+    typeMemo(QStringLiteral("釣鐘形の花"));
+    p.main->ToolButton10Click();
+    EXPECT_EQ(p.fileTable().findByName(QStringLiteral("ホタルブクロ")), 0);
+    EXPECT_FALSE(platform::fileExists(p.hdd() + "ホタルブクロ.txt"));
+
+    seam.pictureChoices.push_back({p.src() + "good.jpg"});
+    chooseEntry(-1, QStringLiteral("ホタルブクロ"));
+    typeMemo(QStringLiteral("釣鐘形の花"));
+    p.main->ToolButton10Click();
+    EXPECT_NE(p.fileTable().findByName(QStringLiteral("ホタルブクロ")), 0);
+    QString memo;
+    ASSERT_TRUE(readMemoFile(p.hdd() + "ホタルブクロ.txt", memo));
+    EXPECT_EQ(memo, QStringLiteral("釣鐘形の花\n"));
+    EXPECT_EQ(mainState().memoPath, p.hdd() + "ホタルブクロ.txt");
 }
 
 TEST_F(EditingTest, EveryCancelLeavesTheDataFileAlone)
