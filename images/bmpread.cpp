@@ -337,14 +337,16 @@ public:
             }
             switch (code) {
             case 0: // end of line
+                skipped_ = skipped_ || x_ < l_.width;
                 ++row_;
                 x_ = 0;
                 break;
             case 1: // end of picture
-                return true;
+                return complete(error);
             case 2: { // move
                 if (end_ - p_ < 2)
                     return fail(error, picturefaults::cutShort());
+                skipped_ = skipped_ || p_[0] > 0 || p_[1] > 0;
                 x_ += p_[0];
                 row_ += p_[1];
                 p_ += 2;
@@ -367,14 +369,21 @@ public:
             }
             }
         }
-        // The data ended without an end-of-picture code: complete only if
-        // every row has been given.
-        if (row_ >= l_.rows || (row_ == l_.rows - 1 && x_ >= l_.width))
-            return true;
-        return fail(error, picturefaults::cutShort());
+        // The data ended without an end-of-picture code.
+        return complete(error);
     }
 
 private:
+    // The picture is shown only when the data gave every pixel: pixels a
+    // move, an early end of line or an early end of picture pass over have
+    // no colour in the file, and none is made up for them.
+    bool complete(QString* error) const
+    {
+        if (given_ == l_.width * l_.rows)
+            return true;
+        return fail(error, skipped_ ? picturefaults::pixelsLeftOut() : picturefaults::cutShort());
+    }
+
     // Writes `count` pixels at the current place, colour i from index(i).
     // False when they would pass the end of the row or of the picture, or
     // use a colour the table does not hold. A 4-bit code gives pixels in
@@ -392,6 +401,7 @@ private:
             stop = l_.width;
         }
         uchar* dst = out_.row(int(l_.rows - 1 - row_)) + 3 * x_;
+        given_ += stop - x_; // places only move forward, so no pixel is given twice
         for (int i = 0; x_ < stop; ++i, ++x_, dst += 3) {
             const unsigned c = unsigned(index(i));
             if (c >= l_.palette.size())
@@ -408,6 +418,8 @@ private:
     bool four_;
     qint64 x_ = 0;
     qint64 row_ = 0; // counted from the bottom
+    qint64 given_ = 0; // pixels the data has given
+    bool skipped_ = false; // a move or an end of line passed over pixels
 };
 
 bool decodeRunLength(QFile& file, const BmpLayout& l, Bitmap24& out, QString* error)
@@ -415,14 +427,8 @@ bool decodeRunLength(QFile& file, const BmpLayout& l, Bitmap24& out, QString* er
     if (!file.seek(l.dataOffset))
         return fail(error, picturefaults::cutShort());
     const QByteArray data = file.read(l.fileSize - l.dataOffset);
-    // Skipped pixels show colour 0.
-    const Rgb background = l.palette.front();
-    for (int y = 0; y < out.height(); ++y) {
-        uchar* dst = out.row(y);
-        for (int x = 0; x < out.width(); ++x, dst += 3)
-            std::memcpy(dst, background.data(), 3);
+    for (int y = 0; y < out.height(); ++y)
         out.clearPadding(y);
-    }
     return RunLengthDecoder(l, data, out).run(error);
 }
 

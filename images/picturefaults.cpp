@@ -41,6 +41,11 @@ QString damaged()
     return QStringLiteral("画像のデータが壊れています。");
 }
 
+QString pixelsLeftOut()
+{
+    return QStringLiteral("画像のデータが一部の点を飛ばしていて、その色が決まりません。");
+}
+
 QString tooLarge(qint64 width, qint64 height)
 {
     return QStringLiteral("画像が大きすぎます（%1 × %2 ドット）。").arg(width).arg(height);

@@ -17,6 +17,8 @@ QString empty();
 QString cutShort();
 // The picture data is broken.
 QString damaged();
+// The data skips pixels and so leaves their colour unsaid.
+QString pixelsLeftOut();
 // More pixels than the program takes.
 QString tooLarge(qint64 width, qint64 height);
 // More pixels than a file of this length can describe: a damaged header,

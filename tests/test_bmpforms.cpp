@@ -227,7 +227,7 @@ TEST_F(BmpForms, ColourTables)
 }
 
 // Run-length data: runs, pixels given one by one (padded to whole words), a
-// move, end of line and end of picture. Skipped pixels are colour 0.
+// move that passes over nothing, end of line and end of picture.
 TEST_F(BmpForms, RunLengthPictures)
 {
     const std::vector<QRgb> palette = {qRgb(9, 9, 9), qRgb(255, 0, 0), qRgb(0, 255, 0), qRgb(0, 0, 255)};
@@ -239,8 +239,8 @@ TEST_F(BmpForms, RunLengthPictures)
     b.palette = palette;
     b.pixels = bytes({3, 1, 0, 3, 2, 3, 2, 0, // bottom row: 1 1 1 2 3 2 (three given, padded)
                       0, 0,                   // end of line
-                      0, 2, 2, 0,             // move right 2: the middle row starts at x=2
-                      2, 3, 0, 0,             // two of colour 3, end of line
+                      0, 2, 0, 0,             // a move by nothing
+                      2, 0, 2, 3, 2, 0, 0, 0, // the middle row: 0 0 3 3 0 0, end of line
                       6, 2,                   // the top row
                       0, 1});
     const QByteArray file = bmpBytes(b);
@@ -277,8 +277,8 @@ TEST_F(BmpForms, RunLengthPictures)
     EXPECT_EQ(at(load(bmpBytes(four)), 3, 0), palette[2]);
 }
 
-// Run-length data that is cut short or broken, or that uses a colour the
-// table does not hold, is refused: nothing is made up.
+// Run-length data that is cut short or broken, that passes over pixels, or
+// that uses a colour the table does not hold, is refused: nothing is made up.
 TEST_F(BmpForms, BrokenRunLengthDataIsRefused)
 {
     Bmp b;
@@ -302,6 +302,11 @@ TEST_F(BmpForms, BrokenRunLengthDataIsRefused)
         {"a move past the row", bytes({0, 2, 5, 0, 0, 1}), "壊れて"},
         {"a row past the top", bytes({4, 1, 0, 0, 4, 1, 0, 0, 1, 1, 0, 1}), "壊れて"},
         {"a colour the table lacks", bytes({4, 2, 0, 0, 4, 1, 0, 1}), "壊れて"},
+        {"ends early with an end of picture", bytes({4, 1, 0, 0, 0, 1}), "途中で切れて"},
+        {"a move passes over pixels", bytes({0, 2, 1, 0, 3, 1, 0, 0, 4, 1, 0, 1}), "点を飛ばして"},
+        {"a move up a row", bytes({2, 1, 0, 2, 0, 1, 2, 1, 0, 1}), "点を飛ばして"},
+        {"an early end of line", bytes({3, 1, 0, 0, 4, 1, 0, 1}), "点を飛ばして"},
+        {"an early end of the last line", bytes({4, 1, 0, 0, 3, 1, 0, 1}), "途中で切れて"},
     };
     for (const auto& c : cases) {
         b.pixels = c.data;
