@@ -175,16 +175,14 @@ bool parseLayout(const uchar* p, qint64 have, qint64 fileSize, BmpLayout& l, QSt
         if (l.bits != 16 && l.bits != 32)
             return fail(error, damaged());
         l.coding = Coding::Channels;
+        // The masks follow a 40-byte header, and lie inside a longer one.
         if (infoSize == 40) {
             masksAfterHeader = compression == 3 ? 12 : 16;
             if (have < 14 + infoSize + 12)
                 return fail(error, cutShort());
-            for (int i = 0; i < 3; ++i)
-                masks[i] = le32(p + 14 + 40 + 4 * i);
-        } else {
-            for (int i = 0; i < 3; ++i)
-                masks[i] = le32(p + 14 + 40 + 4 * i);
         }
+        for (int i = 0; i < 3; ++i)
+            masks[i] = le32(p + 14 + 40 + 4 * i);
         break;
     case 4:
         return fail(error, unsupported(QStringLiteral("JPEG を含む BMP 画像")));
